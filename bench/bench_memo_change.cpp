@@ -1,0 +1,72 @@
+// Measures one memo change as the program makes it (read the value file,
+// write it to the backup, write the new text) for memos of 100 B, 10 KB
+// and 1 MB, beside its floor: two plain fsync'd temp-and-rename replaces
+// of the same bytes with POSIX calls. Prints medians in microseconds.
+#include "store/DataFolder.h"
+#include "store/ValueFile.h"
+#include "store/ValueFiles.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool plainReplace(const QByteArray &path, const QByteArray &bytes)
+{
+    const QByteArray temp = path + ".tmp";
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    return ok && ::rename(temp.constData(), path.constData()) == 0;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(5, atoi(argv[1])) : 41;
+    QTemporaryDir dir;
+    DataFolder data(dir.path());
+    data.ensureLayout();
+
+    std::printf("%-8s %12s %12s %8s\n", "memo", "change_us", "floor_us", "ratio");
+    for (const int size : {100, 10 * 1024, 1024 * 1024}) {
+        QString text(size, QLatin1Char('a'));
+        std::vector<double> change, floor;
+        for (int i = 0; i < rounds; ++i) {
+            text[i % size] = QLatin1Char(i % 2 ? 'b' : 'c');
+            QElapsedTimer t;
+            t.start();
+            const QString previous = data.readValue(ValueFiles::memo(3)).text;
+            data.writeTextValue(ValueFiles::memoBackup(3), previous);
+            data.writeTextValue(ValueFiles::memo(3), text);
+            change.push_back(t.nsecsElapsed() / 1000.0);
+
+            const QByteArray bytes = ValueFile::encodeText(text);
+            t.start();
+            plainReplace(QFile::encodeName(data.absolute(QStringLiteral("set/floorX.txt"))), bytes);
+            plainReplace(QFile::encodeName(data.absolute(QStringLiteral("set/floor.txt"))), bytes);
+            floor.push_back(t.nsecsElapsed() / 1000.0);
+        }
+        const double c = median(change), f = median(floor);
+        std::printf("%-8d %12.0f %12.0f %8.2f\n", size, c, f, c / f);
+    }
+    return 0;
+}

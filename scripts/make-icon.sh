@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Draws the program's icon (a light cyan memo sheet with a red pin and a
+# clock hand) and writes data/set/icon.png and data/set/icon.ico.
+# The results are committed; run this only to change the icon.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=data/set
+convert -size 256x256 xc:none \
+  -fill '#3a7f8c' -draw 'roundrectangle 28,36 228,236 22,22' \
+  -fill '#c0ffff' -draw 'roundrectangle 20,24 220,224 22,22' \
+  -stroke '#3a7f8c' -strokewidth 10 -draw 'line 56,92 184,92' -draw 'line 56,132 184,132' -draw 'line 56,172 140,172' \
+  -stroke none -fill '#e03030' -draw 'circle 190,56 214,56' \
+  -fill '#ffffff' -draw 'circle 182,48 188,48' \
+  -strip "$out/icon.png"
+convert "$out/icon.png" -define icon:auto-resize=256,48,32,16 "$out/icon.ico"

@@ -1,0 +1,81 @@
+#include "StoredGeometry.h"
+
+#include "platform/Values.h"
+#include "store/ValueFiles.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <charconv>
+#include <cmath>
+
+namespace StoredGeometry {
+namespace {
+
+// Beyond any screen; keeps a damaged file from asking for an absurd window.
+constexpr double kLimit = 400000;
+// How much of the window must lie on some screen to count as reachable.
+constexpr int kReachablePixels = 32;
+
+double initial(const QString &relative)
+{
+    for (const ValueFiles::Entry &entry : ValueFiles::inventory()) {
+        if (entry.path == relative)
+            return entry.initial.toDouble();
+    }
+    return 0;
+}
+
+double readOne(Values &values, const QString &relative)
+{
+    double twips = 0;
+    if (!parse(values.read(relative), &twips))
+        return initial(relative);
+    return std::clamp(twips, -kLimit, kLimit);
+}
+
+} // namespace
+
+bool parse(const QString &text, double *twips)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    *twips = value;
+    return true;
+}
+
+QString format(float twips)
+{
+    // Shortest fixed-point text that reads back as the same float.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, twips, std::chars_format::fixed);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
+QRectF read(Values &values)
+{
+    const double left = readOne(values, ValueFiles::kLeft);
+    const double height = readOne(values, ValueFiles::kHeight);
+    const double width = readOne(values, ValueFiles::kWidth);
+    const double top = readOne(values, ValueFiles::kTop);
+    return QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
+}
+
+QRect reachable(const QRect &pixels)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (const QScreen *screen : screens) {
+        const QRect common = screen->geometry().intersected(pixels);
+        if (common.width() >= std::min(kReachablePixels, pixels.width())
+            && common.height() >= std::min(kReachablePixels, pixels.height()))
+            return pixels;
+    }
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return pixels;
+    return QRect(primary->availableGeometry().topLeft(), pixels.size());
+}
+
+} // namespace StoredGeometry

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+#include <QRectF>
+
+class Values;
+
+// Main's saved outer geometry in twips: four text value files holding
+// decimal numbers, read in the order left, height, width, top.
+namespace StoredGeometry {
+
+// A file that holds no number counts as its first value.
+QRectF read(Values &values);
+
+// A window that would lie on no screen goes to the primary screen's
+// top-left corner at the same size, so it can always be reached.
+QRect reachable(const QRect &pixels);
+
+// The decimal text a number is stored as: 1200, -60, 1200.5.
+QString format(float twips);
+// A stored text as a number, or false when it is none.
+bool parse(const QString &text, double *twips);
+
+} // namespace StoredGeometry

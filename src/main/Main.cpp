@@ -1,0 +1,315 @@
+#include "Main.h"
+
+#include "MainLayout.h"
+#include "MemoPages.h"
+#include "MemoSlot.h"
+#include "app/Windows.h"
+#include "geometry/StoredGeometry.h"
+#include "platform/Fonts.h"
+#include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
+#include "platform/Twips.h"
+#include "platform/Values.h"
+#include "store/ValueFiles.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTimer>
+
+namespace {
+
+struct PageDesign {
+    const char *caption;
+    double left, top;
+    QColor background;
+    QColor text; // invalid: the system's
+};
+
+const PageDesign kPages[10] = {
+    {"1", 4680, 0, QColor(192, 255, 255), {}},
+    {"2 ", 5160, 0, QColor(192, 192, 255), {}},
+    {"3", 5640, 0, QColor(192, 255, 192), {}},
+    {"4", 6120, 0, QColor(255, 255, 192), {}},
+    {"5", 6600, 0, QColor(255, 192, 255), {}},
+    {"6", 4680, 480, QColor(255, 255, 255), {}},
+    {"7", 5160, 480, QColor(255, 192, 192), {}},
+    {"8", 5640, 480, QColor(255, 224, 192), {}},
+    {"9", 6120, 480, QColor(224, 224, 224), {}},
+    {"10", 6600, 480, QColor(0, 0, 0), QColor(255, 255, 255)},
+};
+
+const QColor kWindowColour(192, 255, 255);
+
+// A push button whose caption wraps within it, so that a narrow upright
+// button shows its caption from top to bottom.
+class WrappingButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        // One character per row, packed closer than the font's line
+        // spacing where the button is too short for that.
+        const QString caption = text();
+        const QFontMetrics metrics = fontMetrics();
+        const int rows = int(caption.size());
+        const int step = rows ? std::min(metrics.lineSpacing(), height() / rows) : 0;
+        int y = (height() - step * rows) / 2;
+        for (const QChar c : caption) {
+            painter.drawText(QRect(0, y, width(), step), Qt::AlignCenter, QString(c));
+            y += step;
+        }
+    }
+};
+
+QPlainTextEdit *memoBox(QWidget *parent, const QFont &font)
+{
+    auto *box = new QPlainTextEdit(parent);
+    box->setFont(font);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &caption, double l, double t, double w, double h,
+                    const QString &tip = QString())
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setToolTip(tip);
+    Twips::place(b, l, t, w, h);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &caption, double l, double t, double w, double h)
+{
+    auto *l_ = new QLabel(caption, parent);
+    Twips::place(l_, l, t, w, h);
+    return l_;
+}
+
+} // namespace
+
+Main::Main(Windows &windows)
+    : m_windows(windows)
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("ポトラ"));
+    setWindowIcon(ProgramIcon::icon());
+    setFont(Fonts::msPGothic(9));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    resize(Twips::toPixels(7320), Twips::toPixels(9285));
+
+    createControls();
+
+    connect(&m_windows.platform(), &Platform::trayLeftPressed, this, &Form::formShow);
+}
+
+Main::~Main() = default;
+
+void Main::createControls()
+{
+    Values &values = m_windows.values();
+
+    // Created in page order, so page 10's box lies on top of all others.
+    QList<MemoSlot *> pageSlots;
+    for (int page = 1; page <= 10; ++page) {
+        QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(9.75));
+        QPalette pal = box->palette();
+        pal.setColor(QPalette::Base, kPages[page - 1].background);
+        if (kPages[page - 1].text.isValid())
+            pal.setColor(QPalette::Text, kPages[page - 1].text);
+        box->setPalette(pal);
+        Twips::place(box, 0, 2040, 7335, 7575);
+        box->setVisible(page == 1);
+        m_slots[page - 1] = new MemoSlot(page, box, values, this);
+        pageSlots << m_slots[page - 1];
+    }
+    QPlainTextEdit *extra = memoBox(this, Fonts::msPGothic(11.25));
+    Twips::place(extra, 360, 840, 6855, 1215);
+    m_slots[10] = new MemoSlot(11, extra, values, this);
+
+    using Handler = void (Main::*)();
+    const Handler changes[11] = {&Main::Main_Text1_Change, &Main::Main_Text2_Change, &Main::Main_Text3_Change,
+                                 &Main::Main_Text4_Change, &Main::Main_Text5_Change, &Main::Main_Text6_Change,
+                                 &Main::Main_Text7_Change, &Main::Main_Text8_Change, &Main::Main_Text9_Change,
+                                 &Main::Main_Text10_Change, &Main::Main_Text11_Change};
+    for (int i = 0; i < 11; ++i)
+        connect(m_slots[i]->box(), &QPlainTextEdit::textChanged, this, changes[i]);
+
+    const Handler pageClicks[10] = {&Main::Main_Command2_Click, &Main::Main_Command6_Click,
+                                    &Main::Main_Command7_Click, &Main::Main_Command8_Click,
+                                    &Main::Main_Command9_Click, &Main::Main_Command11_Click,
+                                    &Main::Main_Command12_Click, &Main::Main_Command13_Click,
+                                    &Main::Main_Command14_Click, &Main::Main_Command15_Click};
+    QList<QPushButton *> buttons;
+    for (int page = 1; page <= 10; ++page) {
+        const PageDesign &d = kPages[page - 1];
+        QPushButton *b = button(this, QString::fromUtf8(d.caption), d.left, d.top, 375, 375);
+        connect(b, &QPushButton::clicked, this, pageClicks[page - 1]);
+        m_pageButtons[page - 1] = b;
+        buttons << b;
+    }
+    m_pages = new MemoPages(pageSlots, buttons, values, this);
+
+    Command1 = button(this, QStringLiteral("位置・サイズ変更"), 3000, 0, 1575, 375,
+                      QStringLiteral("メモのサイズや位置を変更できます"));
+    Command1->setFont(Fonts::msPGothic(9.75));
+    Command10 = button(this, QStringLiteral("オプション"), 1560, 0, 1215, 375);
+    Command3 = button(this, QStringLiteral("タイマーメモ"), 1560, 480, 1215, 375,
+                      QStringLiteral("指定した時刻にメモを出現させることが出来ます"));
+    Command5 = button(this, QStringLiteral("起動時メモ"), 3000, 480, 1575, 375,
+                      QStringLiteral("パソコンの起動時にメモを表示します"));
+    CommandX = button(this, QStringLiteral("キャンセル"), 0, 480, 1335, 375,
+                      QStringLiteral("メモの編集を一回だけキャンセルできます"));
+    CommandX->setFont(Fonts::msPGothic(12, true, true));
+    Command4 = new WrappingButton(QStringLiteral("キャンセル"), this);
+    Command4->setFocusPolicy(Qt::TabFocus);
+    Command4->setToolTip(QStringLiteral("アクティブメモの編集を一回だけキャンセルできます"));
+    Twips::place(Command4, 0, 840, 375, 1215);
+    connect(Command1, &QPushButton::clicked, this, &Main::Main_Command1_Click);
+    connect(Command10, &QPushButton::clicked, this, &Main::Main_Command10_Click);
+    connect(Command3, &QPushButton::clicked, this, &Main::Main_Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &Main::Main_Command5_Click);
+    connect(CommandX, &QPushButton::clicked, this, &Main::Main_CommandX_Click);
+    connect(Command4, &QPushButton::clicked, this, &Main::Main_Command4_Click);
+
+    Label6 = label(this, QStringLiteral("時刻"), 120, 120, 495, 255);
+    Label6->setFont(Fonts::msPGothic(12));
+    Label5 = label(this, QString(), 720, 120, 615, 255);
+    Label5->setFont(Fonts::msPGothic(12));
+    // Due times of the three timer memos; never shown.
+    Label7 = label(this, QStringLiteral("Label7"), 1440, 0, 975, 135);
+    Label8 = label(this, QStringLiteral("Label8"), 1440, 120, 975, 135);
+    Label9 = label(this, QStringLiteral("Label9"), 1440, 240, 975, 135);
+    for (QLabel *hidden : {Label7, Label8, Label9})
+        hidden->hide();
+
+    // Neither timer runs before the start-up step gives it its interval.
+    Timer1 = new QTimer(this);
+    Timer2 = new QTimer(this);
+    connect(Timer1, &QTimer::timeout, this, &Main::Main_Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Main::Main_Timer2_Timer);
+}
+
+QPlainTextEdit *Main::text(int slot) const { return m_slots.at(slot - 1)->box(); }
+QPushButton *Main::pageButton(int page) const { return m_pageButtons.at(page - 1); }
+MemoSlot *Main::memoSlot(int slot) const { return m_slots.at(slot - 1); }
+
+QString Main::clockText() const
+{
+    return m_windows.platform().now().toString(QStringLiteral("HH:mm"));
+}
+
+void Main::placeWindow()
+{
+    const QRectF twips = StoredGeometry::read(m_windows.values());
+    // Borderless: the outer geometry is the client geometry.
+    setGeometry(StoredGeometry::reachable(Twips::toPixels(twips.left(), twips.top(), twips.width(), twips.height())));
+}
+
+void Main::Main_Form_Load()
+{
+    placeWindow();
+    Main_Form_Resize();
+    m_windows.platform().trayAdd(windowIcon(), QStringLiteral("ポトラ"));
+    m_pages->showStored();
+    m_slots[10]->loadFromFile();
+    if (m_windows.hasFactory(Windows::Id::AOpen) && !m_windows.isVisible(Windows::Id::AOpen))
+        m_windows.show(Windows::Id::AOpen);
+    Label5->setText(clockText());
+    Timer2->start(10000);
+    Timer1->start(60000);
+}
+
+void Main::Main_Form_Resize()
+{
+    const QSizeF client(Twips::fromPixels(width()), Twips::fromPixels(height()));
+    const QRectF page = MainLayout::pageBox(client);
+    for (int slot = 1; slot <= 10; ++slot)
+        Twips::place(text(slot), page.x(), page.y(), page.width(), page.height());
+    const QRectF extra = MainLayout::extraMemo(client);
+    Twips::place(text(11), extra.x(), extra.y(), extra.width(), extra.height());
+}
+
+void Main::resizeEvent(QResizeEvent *event)
+{
+    GuardedForm::resizeEvent(event);
+    Main_Form_Resize();
+}
+
+void Main::Main_Text1_Change() { m_slots[0]->changed(); }
+void Main::Main_Text2_Change() { m_slots[1]->changed(); }
+void Main::Main_Text3_Change() { m_slots[2]->changed(); }
+void Main::Main_Text4_Change() { m_slots[3]->changed(); }
+void Main::Main_Text5_Change() { m_slots[4]->changed(); }
+void Main::Main_Text6_Change() { m_slots[5]->changed(); }
+void Main::Main_Text7_Change() { m_slots[6]->changed(); }
+void Main::Main_Text8_Change() { m_slots[7]->changed(); }
+void Main::Main_Text9_Change() { m_slots[8]->changed(); }
+void Main::Main_Text10_Change() { m_slots[9]->changed(); }
+void Main::Main_Text11_Change() { m_slots[10]->changed(); }
+
+void Main::Main_Command2_Click() { m_pages->select(1); }
+void Main::Main_Command6_Click() { m_pages->select(2); }
+void Main::Main_Command7_Click() { m_pages->select(3); }
+void Main::Main_Command8_Click() { m_pages->select(4); }
+void Main::Main_Command9_Click() { m_pages->select(5); }
+void Main::Main_Command11_Click() { m_pages->select(6); }
+void Main::Main_Command12_Click() { m_pages->select(7); }
+void Main::Main_Command13_Click() { m_pages->select(8); }
+void Main::Main_Command14_Click() { m_pages->select(9); }
+void Main::Main_Command15_Click() { m_pages->select(10); }
+
+void Main::Main_Command1_Click()
+{
+    m_windows.platform().trayDelete();
+    m_windows.show(Windows::Id::Mainmove);
+    m_windows.unload(Windows::Id::Main);
+}
+
+void Main::Main_Command10_Click() { m_windows.show(Windows::Id::Option1); }
+void Main::Main_Command3_Click() { m_windows.show(Windows::Id::Timermemo); }
+void Main::Main_Command5_Click() { m_windows.show(Windows::Id::OpenTimer); }
+
+void Main::Main_CommandX_Click()
+{
+    const int page = m_pages->storedPage();
+    if (page != 0)
+        m_slots[page - 1]->cancel();
+}
+
+void Main::Main_Command4_Click() { m_slots[10]->cancel(); }
+
+void Main::Main_Timer1_Timer()
+{
+    Label5->setText(clockText());
+    Main_Form_Load();
+}
+
+void Main::Main_Timer2_Timer()
+{
+    m_windows.load(Windows::Id::Timermemo);
+    m_windows.load(Windows::Id::OpenTimer);
+}
+
+void Main::formUnload()
+{
+    Timer1->stop();
+    Timer2->stop();
+    m_windows.platform().trayDelete();
+}

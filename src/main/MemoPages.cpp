@@ -1,0 +1,57 @@
+#include "MemoPages.h"
+
+#include "MemoSlot.h"
+#include "platform/Values.h"
+#include "store/ValueFiles.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+MemoPages::MemoPages(QList<MemoSlot *> memoSlots, QList<QPushButton *> buttons, Values &values, QObject *parent)
+    : QObject(parent)
+    , m_slots(std::move(memoSlots))
+    , m_buttons(std::move(buttons))
+    , m_values(values)
+{
+}
+
+int MemoPages::pageFromText(const QString &text)
+{
+    for (int page = 1; page <= ValueFiles::kPageCount; ++page) {
+        if (text == QString::number(page))
+            return page;
+    }
+    return 0;
+}
+
+int MemoPages::storedPage() const
+{
+    return pageFromText(m_values.read(ValueFiles::kChange));
+}
+
+void MemoPages::showPage(int page)
+{
+    // Boxes below the chosen one stay as they are: it covers them.
+    m_slots.at(page - 1)->box()->show();
+    for (int above = page + 1; above <= ValueFiles::kPageCount; ++above)
+        m_slots.at(above - 1)->box()->hide();
+    for (int p = 1; p <= ValueFiles::kPageCount; ++p)
+        m_buttons.at(p - 1)->setVisible(p != page);
+}
+
+void MemoPages::select(int page)
+{
+    showPage(page);
+    m_values.writeInteger(ValueFiles::kChange, page);
+    m_slots.at(page - 1)->loadFromFile();
+}
+
+int MemoPages::showStored()
+{
+    const int page = storedPage();
+    if (page == 0)
+        return 0;
+    showPage(page);
+    m_slots.at(page - 1)->loadFromFile();
+    return page;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class Values;
+class MemoSlot;
+class QPushButton;
+
+// The ten memo pages: one box and one button each, page 10's box uppermost.
+// The page shown is what the boxes' and buttons' visibility says; the
+// stored choice lives in the active page file.
+class MemoPages : public QObject
+{
+    Q_OBJECT
+public:
+    MemoPages(QList<MemoSlot *> memoSlots, QList<QPushButton *> buttons, Values &values, QObject *parent = nullptr);
+
+    // "1" .. "10" exactly gives the page; anything else gives 0.
+    static int pageFromText(const QString &text);
+
+    // A click on page `page`'s button: show it, store it, load its text.
+    void select(int page);
+    // Shows the stored page, as start-up and the minute refresh do.
+    // Returns the page shown, or 0 when the stored value is no page.
+    int showStored();
+    // The stored page, or 0.
+    int storedPage() const;
+
+    MemoSlot *slot(int page) const { return m_slots.at(page - 1); }
+
+private:
+    void showPage(int page);
+
+    QList<MemoSlot *> m_slots;
+    QList<QPushButton *> m_buttons;
+    Values &m_values;
+};

@@ -1,0 +1,62 @@
+#include "MemoSlot.h"
+
+#include "platform/Values.h"
+#include "store/ValueFiles.h"
+
+#include <QPlainTextEdit>
+
+MemoSlot::MemoSlot(int slot, QPlainTextEdit *box, Values &values,
+                   QObject *parent)
+    : QObject(parent)
+    , m_slot(slot)
+    , m_box(box)
+    , m_values(values)
+{
+}
+
+QString MemoSlot::toStored(const QString &boxText)
+{
+    QString text = boxText;
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+QString MemoSlot::toBox(const QString &stored)
+{
+    QString text = stored;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+void MemoSlot::loadFromFile()
+{
+    if (m_unsaved)
+        return;
+    const QString text = toBox(m_values.read(ValueFiles::memo(m_slot)));
+    if (text == m_box->toPlainText())
+        return;
+    m_loading = true;
+    m_box->setPlainText(text);
+    m_loading = false;
+}
+
+void MemoSlot::cancel()
+{
+    assign(toBox(m_values.read(ValueFiles::memoBackup(m_slot))));
+}
+
+void MemoSlot::assign(const QString &boxText)
+{
+    if (boxText != m_box->toPlainText())
+        m_box->setPlainText(boxText); // runs changed() inside
+}
+
+void MemoSlot::changed()
+{
+    if (m_loading)
+        return;
+    m_values.writeText(ValueFiles::memoBackup(m_slot), m_values.read(ValueFiles::memo(m_slot)));
+    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(m_box->toPlainText()));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Values;
+class QPlainTextEdit;
+
+// One memo box with its value file and backup file. Every change of the
+// box's content is saved at once, the file's previous text going to the
+// backup, so that cancel() can swap the two: one step back, and forward.
+class MemoSlot : public QObject
+{
+    Q_OBJECT
+public:
+    MemoSlot(int slot, QPlainTextEdit *box, Values &values,
+             QObject *parent = nullptr);
+
+    int slot() const { return m_slot; }
+    QPlainTextEdit *box() const { return m_box; }
+
+    // Fills the box from its value file. Loading is not editing: nothing is
+    // written, and a box that already shows the text is left as it is. A box
+    // whose last change could not be saved keeps its text.
+    void loadFromFile();
+    // Puts the backup text into the box as an edit, so it is saved in turn.
+    void cancel();
+    // True while the box holds a change that is not on disk.
+    bool unsaved() const { return m_unsaved; }
+
+    // The change handler: runs on every change of the box's content.
+    void changed();
+
+    // Box text (\n line breaks) and stored text (CR LF line breaks).
+    static QString toStored(const QString &boxText);
+    static QString toBox(const QString &stored);
+
+private:
+    void assign(const QString &boxText);
+
+    int m_slot;
+    QPlainTextEdit *m_box;
+    Values &m_values;
+    bool m_loading = false;
+    bool m_unsaved = false;
+};

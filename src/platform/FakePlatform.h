@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QStringList>
+
+// Stands in for the desktop in tests: the clock is set by hand, boxes are
+// answered at once, and every request is recorded in order in `log`, for
+// instance "announce:text", "beep", "message:text", "tray-add:ポトラ".
+class FakePlatform : public Platform
+{
+    Q_OBJECT
+public:
+    using Platform::Platform;
+
+    QDateTime clock = QDateTime(QDate(2026, 12, 6), QTime(7, 4, 59));
+    QStringList log;
+    bool tray = false;
+
+    // Runs while a box is "open", before it is answered.
+    std::function<void(const QString &)> whileBoxOpen;
+
+    QDateTime now() const override { return clock; }
+
+    void announce(const QString &text) override;
+    void systemModalMessage(const QString &text) override;
+    void message(QWidget *parent, const QString &text) override;
+
+    void trayAdd(const QIcon &icon, const QString &tip) override;
+    void trayDelete() override;
+    bool trayPresent() const override { return tray; }
+
+    // Entries of `log` that start with `prefix`.
+    QStringList entries(const QString &prefix) const;
+};

@@ -1,0 +1,62 @@
+#include "Form.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+namespace {
+bool g_sessionEnding = false;
+}
+
+Form::Form(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void Form::formShow()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool Form::unloadForm()
+{
+    QPointer<Form> self(this);
+    close();
+    return !self || !self->isVisible();
+}
+
+void Form::setSessionEnding(bool ending) { g_sessionEnding = ending; }
+bool Form::sessionEnding() { return g_sessionEnding; }
+
+void Form::queryUnload(bool &, CloseOrigin) {}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    // The window manager's close (close box, Alt+F4) reaches Qt as a
+    // spontaneous event; the program's own close() does not.
+    CloseOrigin origin = ProgramClose;
+    if (g_sessionEnding)
+        origin = SessionClose;
+    else if (event->spontaneous())
+        origin = UserClose;
+
+    bool cancel = false;
+    queryUnload(cancel, origin);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    formUnload();
+    event->accept();
+    emit unloaded();
+}
+
+void GuardedForm::queryUnload(bool &cancel, CloseOrigin origin)
+{
+    if (origin == UserClose)
+        cancel = true;
+}

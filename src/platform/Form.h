@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+// Base of the program's windows: a window is created hidden and its load
+// handler run once by the window owner; unloading it is a close made by the
+// program and destroys it, so the next load creates it anew.
+class Form : public QWidget
+{
+    Q_OBJECT
+public:
+    // Origins of a close request.
+    enum CloseOrigin { UserClose = 0, ProgramClose = 1, SessionClose = 2 };
+
+    explicit Form(QWidget *parent = nullptr);
+
+    virtual void formLoad() {}
+    // Showing a window brings it to the front; a window may stand in for
+    // itself without appearing on screen.
+    virtual void formShow();
+    virtual bool formVisible() const { return isVisible(); }
+
+    // Closes the window as the program; passes every close guard.
+    // Returns false only if the window is still there afterwards.
+    bool unloadForm();
+
+    // Once the desktop session ends every window must let go.
+    static void setSessionEnding(bool ending);
+    static bool sessionEnding();
+
+signals:
+    void unloaded();
+
+protected:
+    // The close guard: set `cancel` to keep the window open.
+    virtual void queryUnload(bool &cancel, CloseOrigin origin);
+    virtual void formUnload() {}
+
+    void closeEvent(QCloseEvent *event) override;
+};
+
+// A window that refuses the close the user gives it through the window
+// itself (close box, window menu, close key) and lets every other go.
+class GuardedForm : public Form
+{
+    Q_OBJECT
+public:
+    using Form::Form;
+
+protected:
+    void queryUnload(bool &cancel, CloseOrigin origin) override;
+};

@@ -1,0 +1,76 @@
+#include "LinuxPlatform.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+
+namespace {
+
+void showBox(QWidget *parent, const QString &text, bool aboveAll)
+{
+    QMessageBox box(QMessageBox::NoIcon, Platform::title(), text, QMessageBox::Ok, parent);
+    if (aboveAll) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.setWindowModality(Qt::ApplicationModal);
+    }
+    box.exec();
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform(QObject *parent)
+    : Platform(parent)
+{
+}
+
+LinuxPlatform::~LinuxPlatform()
+{
+    delete m_tray;
+}
+
+QDateTime LinuxPlatform::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void LinuxPlatform::announce(const QString &text)
+{
+    showBox(nullptr, text, true);
+    QApplication::beep();
+}
+
+void LinuxPlatform::systemModalMessage(const QString &text)
+{
+    showBox(nullptr, text, true);
+}
+
+void LinuxPlatform::message(QWidget *parent, const QString &text)
+{
+    showBox(parent, text, false);
+}
+
+void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
+{
+    if (m_tray)
+        return;
+    m_tray = new QSystemTrayIcon(icon);
+    m_tray->setToolTip(tip);
+    // Only the left button's click brings Main up; a double click, the
+    // right and the middle button do nothing more.
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            emit trayLeftPressed();
+    });
+    m_tray->show();
+}
+
+void LinuxPlatform::trayDelete()
+{
+    delete m_tray;
+    m_tray = nullptr;
+}
+
+bool LinuxPlatform::trayPresent() const
+{
+    return m_tray != nullptr;
+}

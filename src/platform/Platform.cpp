@@ -1,0 +1,8 @@
+#include "Platform.h"
+
+Platform::~Platform() = default;
+
+QString Platform::title()
+{
+    return QStringLiteral("ポトラ");
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDateTime>
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+// Everything that differs between desktops or that a test must stand in
+// for: the clock, message boxes and the beep, and the tray icon. Window code reaches the system only here.
+class Platform : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Platform() override;
+
+    // The title every message box of the program carries.
+    static QString title();
+
+    // Local time.
+    virtual QDateTime now() const = 0;
+
+    // A memo popping up: a box above all other windows with one OK button
+    // and no icon, then one beep once it is closed. Returns after the beep.
+    virtual void announce(const QString &text) = 0;
+    // A box above all other windows with one OK button, no beep.
+    virtual void systemModalMessage(const QString &text) = 0;
+    // A box modal to the program with one OK button.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+
+    // One tray icon. Adding it while present changes nothing.
+    virtual void trayAdd(const QIcon &icon, const QString &tip) = 0;
+    virtual void trayDelete() = 0;
+    virtual bool trayPresent() const = 0;
+
+signals:
+    // The left mouse button was pressed on the tray icon.
+    void trayLeftPressed();
+};

@@ -1,0 +1,9 @@
+#include "ProgramIcon.h"
+
+namespace ProgramIcon {
+QIcon icon()
+{
+    static const QIcon icon(QStringLiteral(":/potora/icon.png"));
+    return icon;
+}
+} // namespace ProgramIcon

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's own folder and the value files in it. Every path given to
+// it is relative to the data folder, never to the current directory.
+class DataFolder
+{
+public:
+    explicit DataFolder(QString root);
+
+    // The folder of the running executable.
+    static DataFolder ofExecutable();
+
+    const QString &root() const { return m_root; }
+    QString absolute(const QString &relative) const;
+
+    struct Read {
+        QString text;
+        QString error; // empty when the file was read as it is
+        bool ok() const { return error.isEmpty(); }
+    };
+    struct Write {
+        QString error;
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    // A missing or unreadable file reads as the empty text, with the reason.
+    Read readValue(const QString &relative) const;
+    Write writeIntegerValue(const QString &relative, int value) const;
+    Write writeTextValue(const QString &relative, const QString &text) const;
+
+    // Creates the two subfolders and every value file that is missing, with
+    // its first value; never touches a file that exists. Returns the
+    // problems met, one line each.
+    QStringList ensureLayout() const;
+
+private:
+    Write replace(const QString &relative, const QByteArray &bytes) const;
+
+    QString m_root;
+};

@@ -1,0 +1,78 @@
+#include "ValueFile.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace ValueFile {
+namespace {
+
+const char kCodePage[] = "windows-31j";
+const QByteArray kBom("\xEF\xBB\xBF");
+const QByteArray kLineEnd("\r\n");
+
+QString decodeCodePage(QByteArrayView bytes, bool &clean)
+{
+    QStringDecoder decoder(kCodePage);
+    QString text = decoder.decode(bytes);
+    clean = clean && !decoder.hasError();
+    return text;
+}
+
+} // namespace
+
+QByteArray encodeInteger(int value)
+{
+    return QByteArray::number(value) + kLineEnd;
+}
+
+QByteArray encodeText(const QString &text)
+{
+    QStringEncoder encoder(kCodePage);
+    QByteArray body = encoder.encode(text);
+    if (encoder.hasError())
+        return kBom + '"' + text.toUtf8() + '"' + kLineEnd;
+    return '"' + body + '"' + kLineEnd;
+}
+
+Decoded decode(const QByteArray &bytes)
+{
+    Decoded result;
+    const bool utf8 = bytes.startsWith(kBom);
+    QByteArrayView rest(bytes);
+    if (utf8)
+        rest = rest.sliced(kBom.size());
+
+    qsizetype pos = 0;
+    while (pos < rest.size() && rest[pos] == ' ')
+        ++pos;
+
+    QByteArrayView item;
+    if (pos < rest.size() && rest[pos] == '"') {
+        const qsizetype open = pos + 1;
+        const qsizetype close = rest.lastIndexOf('"');
+        if (close >= open) {
+            item = rest.sliced(open, close - open);
+        } else {
+            // No closing quote: take the rest, less a final line break.
+            item = rest.sliced(open);
+            if (item.endsWith(kLineEnd))
+                item.chop(2);
+        }
+    } else {
+        qsizetype end = pos;
+        while (end < rest.size() && rest[end] != ',' && rest[end] != '\r' && rest[end] != '\n')
+            ++end;
+        item = rest.sliced(pos, end - pos);
+    }
+
+    if (utf8) {
+        QStringDecoder decoder(QStringConverter::Utf8);
+        result.text = decoder.decode(item);
+        result.clean = !decoder.hasError();
+    } else {
+        result.text = decodeCodePage(item, result.clean);
+    }
+    return result;
+}
+
+} // namespace ValueFile

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The byte form of one value file: a single integer or text item.
+//
+// Integers are bare digits + CR LF. Texts are a double quote, the text in
+// code page 932, a double quote and CR LF, with nothing escaped. Two
+// extensions keep every text intact while leaving that form untouched for
+// every text it can carry:
+//  - a text with a character code page 932 cannot encode is written as
+//    UTF-8 behind a byte-order mark, which the reader recognises;
+//  - the closing quote of a text item is the last quote of the file, so a
+//    text that contains double quotes reads back whole.
+namespace ValueFile {
+
+QByteArray encodeInteger(int value);
+QByteArray encodeText(const QString &text);
+
+struct Decoded {
+    QString text;
+    bool clean = true; // false when bytes were not valid in their encoding
+};
+
+// Reads one item from a file's bytes; always yields text.
+Decoded decode(const QByteArray &bytes);
+
+} // namespace ValueFile

@@ -1,0 +1,69 @@
+#include "TestFolder.h"
+
+#include "app/WindowFactories.h"
+#include "store/ValueFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTest>
+
+QString TestFolder::makeRoot(std::unique_ptr<QTemporaryDir> &dir)
+{
+    dir = std::make_unique<QTemporaryDir>();
+    return dir->path();
+}
+
+TestFolder::TestFolder()
+    : data(makeRoot(m_dir))
+{
+    const QStringList problems = data.ensureLayout();
+    if (!problems.isEmpty())
+        qFatal("cannot lay out the test folder: %s", qPrintable(problems.join(QLatin1Char(' '))));
+}
+
+QByteArray TestFolder::bytes(const QString &relative) const
+{
+    QFile file(data.absolute(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+void TestFolder::plant(const QString &relative, const QByteArray &bytes) const
+{
+    QFile file(data.absolute(relative));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot plant %s", qPrintable(relative));
+}
+
+void TestFolder::breakFile(const QString &relative) const
+{
+    QFile::remove(data.absolute(relative));
+    QDir().mkpath(data.absolute(relative));
+}
+
+void TestFolder::mendFile(const QString &relative) const
+{
+    QDir(data.absolute(relative)).removeRecursively();
+}
+
+QByteArray TestFolder::sjis(const QString &text)
+{
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+TestProgram::TestProgram()
+{
+    registerWindows(windows);
+}
+
+TestProgram::~TestProgram()
+{
+    // Windows go before the folder they read.
+    for (auto id : {Windows::Id::Option1, Windows::Id::Mainmove, Windows::Id::Timermemo3, Windows::Id::Timermemo2,
+                    Windows::Id::Timermemo1, Windows::Id::Timermemo, Windows::Id::OpenTimer, Windows::Id::AOpen,
+                    Windows::Id::Main})
+        windows.unload(id);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/Windows.h"
+#include "platform/FakePlatform.h"
+#include "platform/Values.h"
+#include "store/DataFolder.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh data folder in a temporary directory, laid out as at a first
+// start, with helpers to read and plant raw file bytes.
+class TestFolder
+{
+public:
+    TestFolder();
+
+    DataFolder data;
+
+    QByteArray bytes(const QString &relative) const;
+    void plant(const QString &relative, const QByteArray &bytes) const;
+    // Replaces a file by a folder of the same name: every write to it fails.
+    void breakFile(const QString &relative) const;
+    void mendFile(const QString &relative) const;
+
+    // The bytes a text value / an integer value of the program has.
+    static QByteArray textBytes(const QByteArray &sjis) { return '"' + sjis + "\"\r\n"; }
+    static QByteArray sjis(const QString &text);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    static QString makeRoot(std::unique_ptr<QTemporaryDir> &dir);
+};
+
+// The program's windows over a TestFolder, with the fake platform.
+class TestProgram
+{
+public:
+    TestProgram();
+    ~TestProgram();
+
+    TestFolder folder;
+    FakePlatform platform;
+    Values values{folder.data, platform};
+    Windows windows{folder.data, platform, values};
+};
