@@ -1,0 +1,116 @@
+#include "store/ValueFile.h"
+
+#include <QStringEncoder>
+#include <QTest>
+
+// The byte form of value files: what the program writes must be exactly
+// what the older files hold, and everything written must read back.
+class TestValueFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void integerBytes_data();
+    void integerBytes();
+    void textBytes_data();
+    void textBytes();
+    void roundTrip_data();
+    void roundTrip();
+    void reading_data();
+    void reading();
+    void invalidShiftJisIsFlagged();
+};
+
+void TestValueFile::integerBytes_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("zero") << 0 << QByteArray("0\r\n");
+    QTest::newRow("seven") << 7 << QByteArray("7\r\n");
+    QTest::newRow("ten") << 10 << QByteArray("10\r\n");
+}
+
+void TestValueFile::integerBytes()
+{
+    QFETCH(int, value);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(ValueFile::encodeInteger(value), bytes);
+    QCOMPARE(ValueFile::decode(bytes).text, QString::number(value));
+}
+
+void TestValueFile::textBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QString() << QByteArray("\"\"\r\n");
+    QTest::newRow("two lines") << QStringLiteral("a\r\nb") << QByteArray("\"a\r\nb\"\r\n");
+    QTest::newRow("japanese") << QStringLiteral("時刻") << QByteArray("\"\x8E\x9E\x8D\x8F\"\r\n");
+    QTest::newRow("wave dash of code page 932") << QStringLiteral("～") << QByteArray("\"\x81\x60\"\r\n");
+    QTest::newRow("half-width katakana") << QStringLiteral("ｱｲ") << QByteArray("\"\xB1\xB2\"\r\n");
+    QTest::newRow("trail byte like a backslash") << QStringLiteral("表") << QByteArray("\"\x95\x5C\"\r\n");
+}
+
+void TestValueFile::textBytes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(ValueFile::encodeText(text), bytes);
+    const ValueFile::Decoded back = ValueFile::decode(bytes);
+    QCOMPARE(back.text, text);
+    QVERIFY(back.clean);
+}
+
+void TestValueFile::roundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("quotes") << QStringLiteral("He said \"hi\"");
+    QTest::newRow("only a quote") << QStringLiteral("\"");
+    QTest::newRow("quote at the end") << QStringLiteral("a\"");
+    QTest::newRow("quote then line break") << QStringLiteral("\"\r\nx\r\n\"");
+    QTest::newRow("emoji") << QStringLiteral("予定 \U0001F600");
+    QTest::newRow("emoji and quotes") << QStringLiteral("\"\U0001F389\",");
+    QTest::newRow("hangul") << QStringLiteral("안녕");
+    QTest::newRow("leading spaces and comma") << QStringLiteral("  a, b");
+    QTest::newRow("trailing line break") << QStringLiteral("x\r\n");
+}
+
+void TestValueFile::roundTrip()
+{
+    QFETCH(QString, text);
+    const QByteArray bytes = ValueFile::encodeText(text);
+    QVERIFY(!bytes.contains('?') || text.contains(QLatin1Char('?')));
+    QCOMPARE(ValueFile::decode(bytes).text, text);
+}
+
+void TestValueFile::reading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("integer as text") << QByteArray("7\r\n") << QStringLiteral("7");
+    QTest::newRow("quoted integer") << QByteArray("\"7\"\r\n") << QStringLiteral("7");
+    QTest::newRow("leading spaces") << QByteArray("   12\r\n") << QStringLiteral("12");
+    QTest::newRow("up to a comma") << QByteArray("3,4\r\n") << QStringLiteral("3");
+    QTest::newRow("up to the line end") << QByteArray("3\r\n4\r\n") << QStringLiteral("3");
+    QTest::newRow("junk after the closing quote") << QByteArray("\"ab\" junk\r\n") << QStringLiteral("ab");
+    QTest::newRow("no closing quote") << QByteArray("\"ab\r\n") << QStringLiteral("ab");
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("no line end") << QByteArray("\"x\"") << QStringLiteral("x");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF\"\xE6\x99\x82\"\r\n") << QStringLiteral("時");
+}
+
+void TestValueFile::reading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(ValueFile::decode(bytes).text, text);
+}
+
+void TestValueFile::invalidShiftJisIsFlagged()
+{
+    const ValueFile::Decoded decoded = ValueFile::decode(QByteArray("\"a\xFF\xFF" "b\"\r\n"));
+    QVERIFY(!decoded.clean);
+    QVERIFY(decoded.text.startsWith(QLatin1Char('a')));
+    QVERIFY(decoded.text.endsWith(QLatin1Char('b')));
+}
+
+QTEST_APPLESS_MAIN(TestValueFile)
+#include "tst_valuefile.moc"
