@@ -49,8 +49,11 @@ void MemoSlot::cancel()
 
 void MemoSlot::assign(const QString &boxText)
 {
-    if (boxText != m_box->toPlainText())
-        m_box->setPlainText(boxText); // runs changed() inside
+    if (boxText == m_box->toPlainText())
+        return;
+    m_box->setPlainText(boxText); // runs changed() inside
+    // Typing goes on where the restored text ends, not at its start.
+    m_box->moveCursor(QTextCursor::End);
 }
 
 void MemoSlot::changed()
