@@ -1,0 +1,90 @@
+// Starts a program several times under the current X display and reports
+// the median time from process start to the first window mapped, and the
+// median peak resident memory of the process.
+//   mapwatch <runs> <program> [args...]
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+bool waitForMap(Display *display, double timeoutSeconds)
+{
+    const int fd = ConnectionNumber(display);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    for (;;) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify)
+                return true;
+        }
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            return false;
+        timeval tv{0, 20000};
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(fd, &set);
+        select(fd + 1, &set, nullptr, nullptr, &tv);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: mapwatch <runs> <program> [args...]\n");
+        return 2;
+    }
+    const int runs = std::atoi(argv[1]);
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "mapwatch: no X display\n");
+        return 2;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+
+    std::vector<double> mapMs, peakMb;
+    for (int run = 0; run < runs; ++run) {
+        XSync(display, True); // drop what came before this run
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t child = fork();
+        if (child == 0) {
+            execvp(argv[2], argv + 2);
+            _exit(127);
+        }
+        const bool mapped = waitForMap(display, 30);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        usleep(500 * 1000); // let it settle before reading its peak
+        kill(child, SIGTERM);
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        if (!mapped) {
+            std::fprintf(stderr, "mapwatch: %s mapped no window\n", argv[2]);
+            return 1;
+        }
+        mapMs.push_back(ms);
+        peakMb.push_back(usage.ru_maxrss / 1024.0);
+        usleep(300 * 1000);
+    }
+    std::printf("%.1f %.1f\n", median(mapMs), median(peakMb));
+    return 0;
+}
