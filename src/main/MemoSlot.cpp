@@ -60,6 +60,6 @@ void MemoSlot::changed()
 {
     if (m_loading)
         return;
-    m_values.writeText(ValueFiles::memoBackup(m_slot), m_values.read(ValueFiles::memo(m_slot)));
+    m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
     m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(m_box->toPlainText()));
 }

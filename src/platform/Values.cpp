@@ -29,6 +29,11 @@ bool Values::writeInteger(const QString &relative, int value)
     return settle(relative, m_data.writeIntegerValue(relative, value).error, true);
 }
 
+bool Values::backup(const QString &from, const QString &to)
+{
+    return settle(to, m_data.backupValue(from, to).error, true);
+}
+
 bool Values::hasProblem(const QString &relative) const
 {
     return m_reported.contains(relative);

@@ -20,6 +20,8 @@ public:
     QString read(const QString &relative);
     bool writeText(const QString &relative, const QString &text);
     bool writeInteger(const QString &relative, int value);
+    // `to` takes what `from` holds now.
+    bool backup(const QString &from, const QString &to);
 
     bool hasProblem(const QString &relative) const;
 

@@ -9,6 +9,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // A value file is tiny; anything far larger is damage, not a memo.
@@ -89,6 +96,49 @@ DataFolder::Write DataFolder::replace(const QString &relative, const QByteArray 
         file.cancelWriting();
     }
     return result;
+}
+
+namespace {
+
+// Gives `to` the very file `from` is, by a hard link renamed into place:
+// no byte is read or written, and the replace is atomic. Only for a plain
+// file with no other name, so that replacing `from` later cannot change
+// `to`. Returns false where that is not possible, to copy instead.
+bool linkInPlace(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    const QByteArray temp = target + ".link";
+    struct stat info {};
+    if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
+        return false;
+    ::unlink(temp.constData());
+    if (::link(source.constData(), temp.constData()) != 0)
+        return false; // a file system without hard links: copy instead
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        ::unlink(temp.constData());
+    }
+    return true;
+#else
+    Q_UNUSED(from) Q_UNUSED(to) Q_UNUSED(error)
+    return false;
+#endif
+}
+
+} // namespace
+
+DataFolder::Write DataFolder::backupValue(const QString &from, const QString &to) const
+{
+    Write result;
+    if (QFileInfo(absolute(to)).isDir()) {
+        result.error = QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです");
+        return result;
+    }
+    if (linkInPlace(absolute(from), absolute(to), &result.error))
+        return result;
+    return writeTextValue(to, readValue(from).text);
 }
 
 QStringList DataFolder::ensureLayout() const

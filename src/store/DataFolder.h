@@ -31,6 +31,10 @@ public:
     Write writeIntegerValue(const QString &relative, int value) const;
     Write writeTextValue(const QString &relative, const QString &text) const;
 
+    // Makes `to` hold what `from` holds now, replacing it whole: the one-step
+    // backup of a memo before its new text is written.
+    Write backupValue(const QString &from, const QString &to) const;
+
     // Creates the two subfolders and every value file that is missing, with
     // its first value; never touches a file that exists. Returns the
     // problems met, one line each.

@@ -27,11 +27,20 @@ QByteArray encodeInteger(int value)
 
 QByteArray encodeText(const QString &text)
 {
+    // Encoded straight into one buffer: a memo may be megabytes, and every
+    // keystroke writes it.
     QStringEncoder encoder(kCodePage);
-    QByteArray body = encoder.encode(text);
+    QByteArray bytes(encoder.requiredSpace(text.size()) + 4, Qt::Uninitialized);
+    char *out = bytes.data();
+    *out++ = '"';
+    out = encoder.appendToBuffer(out, text);
     if (encoder.hasError())
         return kBom + '"' + text.toUtf8() + '"' + kLineEnd;
-    return '"' + body + '"' + kLineEnd;
+    *out++ = '"';
+    *out++ = '\r';
+    *out++ = '\n';
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
 Decoded decode(const QByteArray &bytes)

@@ -19,6 +19,7 @@ private slots:
     void missingFileReadsEmptyWithReason();
     void failedWriteKeepsTheOldValue();
     void replaceLeavesNoTemporaryFiles();
+    void backupTakesTheCurrentValue();
 };
 
 void TestDataFolder::firstStartCreatesEveryFile()
@@ -105,6 +106,42 @@ void TestDataFolder::replaceLeavesNoTemporaryFiles()
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(9), QString(i, QLatin1Char('z'))).ok());
     const QStringList entries = QDir(folder.data.absolute(QStringLiteral("set"))).entryList(QDir::Files);
     QCOMPARE(entries.size(), 27);
+}
+
+void TestDataFolder::backupTakesTheCurrentValue()
+{
+    TestFolder folder;
+    const QString value = ValueFiles::memo(2), backup = ValueFiles::memoBackup(2);
+    folder.plant(value, "\"one\" trailing\r\n");
+    QVERIFY(folder.data.backupValue(value, backup).ok());
+    QCOMPARE(folder.bytes(backup), QByteArray("\"one\" trailing\r\n"));
+
+    // Replacing the value afterwards must not reach into the backup.
+    QVERIFY(folder.data.writeTextValue(value, QStringLiteral("two")).ok());
+    QCOMPARE(folder.bytes(backup), QByteArray("\"one\" trailing\r\n"));
+    QVERIFY(folder.data.backupValue(value, backup).ok());
+    QVERIFY(folder.data.writeTextValue(value, QStringLiteral("three")).ok());
+    QCOMPARE(folder.bytes(backup), QByteArray("\"two\"\r\n"));
+
+    // A value file that is a link elsewhere: the backup gets a copy, so the
+    // next write through the link leaves it alone.
+    QTemporaryDir other;
+    const QString target = other.path() + QStringLiteral("/shared.txt");
+    QFile::remove(folder.data.absolute(value));
+    QVERIFY(folder.data.writeTextValue(QStringLiteral("set/x.txt"), QStringLiteral("linked")).ok());
+    QVERIFY(QFile::rename(folder.data.absolute(QStringLiteral("set/x.txt")), target));
+    QVERIFY(QFile::link(target, folder.data.absolute(value)));
+    QVERIFY(folder.data.backupValue(value, backup).ok());
+    QVERIFY(folder.data.writeTextValue(value, QStringLiteral("new")).ok());
+    QCOMPARE(folder.bytes(backup), QByteArray("\"linked\"\r\n"));
+    QVERIFY(!QFileInfo(folder.data.absolute(backup)).isSymLink());
+
+    // A missing value backs up as the empty text; a broken backup fails.
+    QFile::remove(folder.data.absolute(value));
+    QVERIFY(folder.data.backupValue(value, backup).ok());
+    QCOMPARE(folder.bytes(backup), QByteArray("\"\"\r\n"));
+    folder.breakFile(backup);
+    QVERIFY(!folder.data.backupValue(ValueFiles::memo(3), backup).ok());
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)

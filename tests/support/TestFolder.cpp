@@ -32,6 +32,9 @@ QByteArray TestFolder::bytes(const QString &relative) const
 
 void TestFolder::plant(const QString &relative, const QByteArray &bytes) const
 {
+    // A new file, as an editor that saves by rename makes: a backup that
+    // shares the old one's bytes keeps them.
+    QFile::remove(data.absolute(relative));
     QFile file(data.absolute(relative));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot plant %s", qPrintable(relative));
