@@ -1,5 +1,6 @@
-// The autostart entry as a session's autostart runner reads it: string
-// escapes undone first, then the Exec quoting, then "%%".
+// The autostart entry as written to a temporary XDG_CONFIG_HOME. Exec lines
+// are compared byte for byte: readers undo the string escapes first, then
+// the quoting, then "%%", so a literal backslash takes four.
 #include "platform/LinuxAutostart.h"
 #include "platform/LinuxPlatform.h"
 
@@ -27,56 +28,6 @@ QString unescapeString(const QString &value)
         else out += QString(u'\\') + next;
     }
     return out;
-}
-
-// The arguments an Exec value stands for; empty when it is malformed.
-QStringList execArguments(const QString &value)
-{
-    const QString line = unescapeString(value);
-    QStringList args;
-    QString current;
-    bool inQuotes = false, inArg = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (inQuotes) {
-            if (c == u'\\' && i + 1 < line.size() && QStringLiteral("\"`$\\").contains(line[i + 1]))
-                current += line[++i];
-            else if (c == u'"')
-                inQuotes = false;
-            else
-                current += c;
-        } else if (c == u' ') {
-            if (inArg)
-                args << current;
-            current.clear();
-            inArg = false;
-        } else if (c == u'"') {
-            inQuotes = inArg = true;
-        } else if (QStringLiteral("\t\n'\\><~|&;$*?#()`").contains(c)) {
-            return {}; // a reserved character outside quotes
-        } else {
-            current += c;
-            inArg = true;
-        }
-    }
-    if (inQuotes)
-        return {};
-    if (inArg)
-        args << current;
-    for (QString &arg : args) {
-        // Field codes: only "%%" may appear, standing for "%".
-        QString expanded;
-        for (int i = 0; i < arg.size(); ++i) {
-            if (arg[i] == u'%') {
-                if (i + 1 >= arg.size() || arg[i + 1] != u'%')
-                    return {};
-                ++i;
-            }
-            expanded += arg[i];
-        }
-        arg = expanded;
-    }
-    return args;
 }
 
 QMap<QString, QString> readEntry(const QString &path, QString *rawExec = nullptr)
@@ -157,7 +108,6 @@ private slots:
         QString raw;
         readEntry(entry(), &raw);
         QCOMPARE(raw, exec);
-        QCOMPARE(execArguments(raw), QStringList{program});
     }
 
     void entryKeys_data()
@@ -181,7 +131,6 @@ private slots:
         QCOMPARE(keys.value("Name"), QStringLiteral("ポトラ"));
         QVERIFY(keys.contains("Comment"));
         QCOMPARE(keys.value("Comment"), QString());
-        QCOMPARE(execArguments(keys.value("Exec")), QStringList{folder + QStringLiteral("/potora")});
         QCOMPARE(keys.value("Path"), folder);
         QCOMPARE(keys.value("Icon"), folder + QStringLiteral("/set/icon.png"));
         QCOMPARE(keys.value("Terminal"), QStringLiteral("false"));
