@@ -34,6 +34,32 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
+Platform::Registered FakePlatform::startupRegister(const QString &program, const QString &dataFolder)
+{
+    log << QStringLiteral("startup-register:%1|%2").arg(program, dataFolder);
+    if (whileStartupChanges)
+        whileStartupChanges();
+    return {startupRegisterError};
+}
+
+Platform::Removed FakePlatform::startupRemove()
+{
+    log << QStringLiteral("startup-remove");
+    if (whileStartupChanges)
+        whileStartupChanges();
+    return startupRemoval;
+}
+
+void FakePlatform::showHelp(const QUrl &page)
+{
+    log << QStringLiteral("help:") + page.toString();
+}
+
+void FakePlatform::quitProgram()
+{
+    log << QStringLiteral("quit");
+}
+
 QStringList FakePlatform::entries(const QString &prefix) const
 {
     QStringList found;

@@ -6,7 +6,8 @@
 
 // Stands in for the desktop in tests: the clock is set by hand, boxes are
 // answered at once, and every request is recorded in order in `log`, for
-// instance "announce:text", "beep", "message:text", "tray-add:ポトラ".
+// instance "announce:text", "beep", "message:text", "tray-add:ポトラ",
+// "startup-register:program|folder", "startup-remove", "help:url", "quit".
 class FakePlatform : public Platform
 {
     Q_OBJECT
@@ -29,6 +30,17 @@ public:
     void trayAdd(const QIcon &icon, const QString &tip) override;
     void trayDelete() override;
     bool trayPresent() const override { return tray; }
+
+    // What the next start-up requests answer.
+    QString startupRegisterError;
+    Removed startupRemoval{Removal::Removed, QString()};
+    // Runs while a start-up registration or removal is under way.
+    std::function<void()> whileStartupChanges;
+
+    Registered startupRegister(const QString &program, const QString &dataFolder) override;
+    Removed startupRemove() override;
+    void showHelp(const QUrl &page) override;
+    void quitProgram() override;
 
     // Entries of `log` that start with `prefix`.
     QStringList entries(const QString &prefix) const;

@@ -1,5 +1,7 @@
 #include "LinuxPlatform.h"
 
+#include "LinuxAutostart.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -26,6 +28,7 @@ LinuxPlatform::LinuxPlatform(QObject *parent)
 LinuxPlatform::~LinuxPlatform()
 {
     delete m_tray;
+    delete m_help;
 }
 
 QDateTime LinuxPlatform::now() const
@@ -73,4 +76,27 @@ void LinuxPlatform::trayDelete()
 bool LinuxPlatform::trayPresent() const
 {
     return m_tray != nullptr;
+}
+
+Platform::Registered LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)
+{
+    return {LinuxAutostart::write({program, dataFolder, dataFolder + QStringLiteral("/set/icon.png")})};
+}
+
+Platform::Removed LinuxPlatform::startupRemove()
+{
+    return LinuxAutostart::remove();
+}
+
+void LinuxPlatform::showHelp(const QUrl &page)
+{
+    // The viewer deletes itself when the user closes it, which clears m_help.
+    if (!m_help)
+        m_help = new HelpViewer;
+    m_help->showPage(page);
+}
+
+void LinuxPlatform::quitProgram()
+{
+    QCoreApplication::exit(0);
 }

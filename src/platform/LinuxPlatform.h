@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HelpViewer.h"
 #include "Platform.h"
 
 #include <QPointer>
@@ -7,7 +8,7 @@
 class QSystemTrayIcon;
 
 // The platform on a Linux desktop: Qt's tray icon and message boxes, the
-// X bell, and the freedesktop.org autostart folder.
+// X bell, the freedesktop.org autostart folder and a help viewer of its own.
 class LinuxPlatform : public Platform
 {
     Q_OBJECT
@@ -25,6 +26,16 @@ public:
     void trayDelete() override;
     bool trayPresent() const override;
 
+    Registered startupRegister(const QString &program, const QString &dataFolder) override;
+    Removed startupRemove() override;
+
+    void showHelp(const QUrl &page) override;
+    // The viewer now open, if any.
+    HelpViewer *helpViewer() const { return m_help; }
+
+    void quitProgram() override;
+
 private:
     QSystemTrayIcon *m_tray = nullptr;
+    QPointer<HelpViewer> m_help;
 };

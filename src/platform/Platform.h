@@ -4,11 +4,14 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 class QWidget;
 
 // Everything that differs between desktops or that a test must stand in
-// for: the clock, message boxes and the beep, and the tray icon. Window code reaches the system only here.
+// for: the clock, message boxes and the beep, the tray icon, starting at
+// log-on, the help viewer and the end of the run. Window code reaches the
+// system only here.
 class Platform : public QObject
 {
     Q_OBJECT
@@ -34,6 +37,30 @@ public:
     virtual void trayAdd(const QIcon &icon, const QString &tip) = 0;
     virtual void trayDelete() = 0;
     virtual bool trayPresent() const = 0;
+
+    // Starting the program at log-on: `program` is the executable to start,
+    // with `dataFolder` as its working directory and the icon from there.
+    // Registering replaces an earlier registration.
+    struct Registered {
+        QString error; // empty when the registration was written
+        bool ok() const { return error.isEmpty(); }
+    };
+    enum class Removal { Removed, NotRegistered, Failed };
+    struct Removed {
+        Removal outcome;
+        QString reason; // why it failed
+    };
+    virtual Registered startupRegister(const QString &program, const QString &dataFolder) = 0;
+    // Nothing to remove, or no place where registrations live, is NotRegistered.
+    virtual Removed startupRemove() = 0;
+
+    // Shows a page in the program's one help viewer, opening it when there
+    // is none; the viewer stays until the user closes it or the program ends.
+    virtual void showHelp(const QUrl &page) = 0;
+
+    // Ends the run with status 0 once the current event is handled, even if
+    // something such as the help viewer would keep it going.
+    virtual void quitProgram() = 0;
 
 signals:
     // The left mouse button was pressed on the tray icon.

@@ -1,0 +1,57 @@
+#include "HelpViewer.h"
+
+#include "Platform.h"
+#include "ProgramIcon.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+HelpViewer::HelpViewer(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_browser(new QTextBrowser(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(ProgramIcon::icon());
+    setWindowTitle(Platform::title() + QStringLiteral(" ヘルプ"));
+    resize(760, 620);
+
+    // Links to the web go to the desktop's browser; the viewer reads only
+    // local pages.
+    m_browser->setOpenExternalLinks(true);
+
+    auto *back = new QPushButton(QStringLiteral("戻る"), this);
+    auto *top = new QPushButton(QStringLiteral("目次へ"), this);
+    back->setEnabled(false);
+    connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(top, &QPushButton::clicked, m_browser, &QTextBrowser::home);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
+        const QString title = m_browser->documentTitle();
+        setWindowTitle(title.isEmpty() ? Platform::title() + QStringLiteral(" ヘルプ") : title);
+    });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addWidget(top);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(m_browser);
+}
+
+void HelpViewer::showPage(const QUrl &page)
+{
+    // A second request for the same page reads the file again, as a
+    // browser navigating to it would.
+    if (m_browser->source() == page)
+        m_browser->reload();
+    else
+        m_browser->setSource(page);
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}

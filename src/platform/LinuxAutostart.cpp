@@ -1,0 +1,121 @@
+#include "LinuxAutostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace LinuxAutostart {
+namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("LinuxAutostart", text); }
+
+} // namespace
+
+QString folder()
+{
+    // The base directory specification tells to ignore a relative value.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!config.isEmpty() && QDir::isAbsolutePath(config))
+        return QDir::cleanPath(config) + QStringLiteral("/autostart");
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || !QDir::isAbsolutePath(home))
+        return QString();
+    return QDir::cleanPath(home) + QStringLiteral("/.config/autostart");
+}
+
+QString entryPath()
+{
+    const QString dir = folder();
+    return dir.isEmpty() ? QString() : dir + QStringLiteral("/ポトラ.desktop");
+}
+
+QString execArgument(const QString &argument)
+{
+    // Quoting always is allowed and spares deciding which characters are
+    // reserved. Field codes are expanded after unquoting, so "%" doubles
+    // inside the quotes too.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        else if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    quoted += u'"';
+    // Readers undo the string escapes before the quoting, so they go on last.
+    return stringValue(quoted);
+}
+
+QString stringValue(const QString &value)
+{
+    QString escaped;
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\': escaped += QStringLiteral("\\\\"); break;
+        case '\n': escaped += QStringLiteral("\\n"); break;
+        case '\t': escaped += QStringLiteral("\\t"); break;
+        case '\r': escaped += QStringLiteral("\\r"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QByteArray entryText(const Entry &entry)
+{
+    QString text;
+    text += QStringLiteral("[Desktop Entry]\n");
+    text += QStringLiteral("Type=Application\n");
+    text += QStringLiteral("Name=ポトラ\n");
+    text += QStringLiteral("Comment=\n");
+    text += QStringLiteral("Exec=") + execArgument(entry.program) + u'\n';
+    text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';
+    text += QStringLiteral("Icon=") + stringValue(entry.icon) + u'\n';
+    text += QStringLiteral("Terminal=false\n");
+    // The tray icon needs the panel; these make the desktops wait for it.
+    text += QStringLiteral("X-GNOME-Autostart-Delay=5\n");
+    text += QStringLiteral("X-KDE-autostart-after=panel\n");
+    text += QStringLiteral("X-LXQt-Need-Tray=true\n");
+    return text.toUtf8();
+}
+
+QString write(const Entry &entry)
+{
+    const QString dir = folder();
+    if (dir.isEmpty())
+        return tr("ホームフォルダが分かりません (HOME が設定されていません)");
+    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+        return tr("フォルダを作れません: %1").arg(dir);
+
+    const QString path = entryPath();
+    if (QFileInfo(path).isDir())
+        return tr("同じ名前のフォルダがあります: %1").arg(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("%1: %2").arg(path, file.errorString());
+    const QByteArray bytes = entryText(entry);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return error;
+    }
+    return QString();
+}
+
+Platform::Removed remove()
+{
+    const QString path = entryPath();
+    const QFileInfo info(path);
+    if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
+        return {Platform::Removal::NotRegistered, QString()};
+    if (info.isDir())
+        return {Platform::Removal::Failed, tr("ファイルではなくフォルダです: %1").arg(path)};
+    QFile file(path);
+    if (!file.remove())
+        return {Platform::Removal::Failed, QStringLiteral("%1: %2").arg(path, file.errorString())};
+    return {Platform::Removal::Removed, QString()};
+}
+
+} // namespace LinuxAutostart

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The freedesktop.org autostart entry that starts the program at log-on:
+// "ポトラ.desktop" in the user's autostart folder.
+namespace LinuxAutostart {
+
+struct Entry {
+    QString program;          // the executable
+    QString workingDirectory; // the data folder
+    QString icon;             // an image file
+};
+
+// $XDG_CONFIG_HOME/autostart, else ~/.config/autostart; empty when neither
+// can be formed (no absolute XDG_CONFIG_HOME and no HOME).
+QString folder();
+// The entry's full path, empty without a folder.
+QString entryPath();
+
+// One argument of an Exec line, quoted and escaped as it is written to the
+// file, so that any path reaches the program unchanged.
+QString execArgument(const QString &argument);
+// A string value as written to the file.
+QString stringValue(const QString &value);
+QByteArray entryText(const Entry &entry);
+
+// Writes or replaces the entry, creating the folder; returns the reason it
+// failed, or an empty text.
+QString write(const Entry &entry);
+
+// Deletes the entry.
+Platform::Removed remove();
+
+} // namespace LinuxAutostart

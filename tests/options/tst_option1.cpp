@@ -1,0 +1,267 @@
+// The options window over a temporary data folder and the fake platform.
+#include "support/TestFolder.h"
+
+#include "options/Option1.h"
+#include "store/ValueFiles.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using Id = Windows::Id;
+
+const QList<Id> kQuitOrder = {Id::Main,       Id::AOpen,      Id::OpenTimer,  Id::Timermemo, Id::Timermemo1,
+                              Id::Timermemo2, Id::Timermemo3, Id::Mainmove,   Id::Option1};
+
+// Stands in for the windows other parts of the program bring; guarded like
+// most of them, so the quit has to pass their guards.
+class StubWindow : public GuardedForm
+{
+};
+
+Option1 *openOptions(TestProgram &program)
+{
+    return qobject_cast<Option1 *>(program.windows.show(Id::Option1));
+}
+
+QHash<QString, QByteArray> allValueFiles(const TestFolder &folder)
+{
+    QHash<QString, QByteArray> files;
+    for (const ValueFiles::Entry &entry : ValueFiles::inventory())
+        files[entry.path] = folder.bytes(entry.path);
+    return files;
+}
+
+} // namespace
+
+class TestOption1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void checkBoxFromFlag_data()
+    {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<int>("state");
+
+        QTest::newRow("0 cleared") << QByteArray("0\r\n") << int(Qt::Unchecked);
+        QTest::newRow("1 ticked") << QByteArray("1\r\n") << int(Qt::Checked);
+        QTest::newRow("2 greyed") << QByteArray("2\r\n") << int(Qt::PartiallyChecked);
+        QTest::newRow("empty file") << QByteArray() << int(Qt::Unchecked);
+        QTest::newRow("not a number") << QByteArray("\"yes\"\r\n") << int(Qt::Unchecked);
+        QTest::newRow("other number") << QByteArray("7\r\n") << int(Qt::Unchecked);
+    }
+
+    void checkBoxFromFlag()
+    {
+        QFETCH(QByteArray, flag);
+        QFETCH(int, state);
+        TestProgram program;
+        program.folder.plant(ValueFiles::kStartupFlag, flag);
+
+        Option1 *options = openOptions(program);
+        QVERIFY(options);
+        QCOMPARE(int(options->Check1->checkState()), state);
+    }
+
+    void greyedOnlyFromTheFile()
+    {
+        TestProgram program;
+        program.folder.plant(ValueFiles::kStartupFlag, "2\r\n");
+        Option1 *options = openOptions(program);
+
+        QList<Qt::CheckState> states;
+        for (int i = 0; i < 4; ++i) {
+            QTest::mouseClick(options->Check1, Qt::LeftButton);
+            states << options->Check1->checkState();
+        }
+        QVERIFY2(!states.contains(Qt::PartiallyChecked), "a click brought the greyed state back");
+        QCOMPARE(states[1], states[3]);
+        QVERIFY(states[0] != states[1]);
+    }
+
+    void ok_data()
+    {
+        QTest::addColumn<QByteArray>("flagBefore");
+        QTest::addColumn<int>("wanted");          // the state the user leaves the box in
+        QTest::addColumn<QString>("registerError"); // what the registration answers
+        QTest::addColumn<int>("removal");           // what the removal answers
+        QTest::addColumn<QByteArray>("flagAfter");
+        QTest::addColumn<QStringList>("requests");  // start-up requests and messages, in order
+        QTest::addColumn<bool>("closes");
+
+        const QString reg = QStringLiteral("startup-register:");
+        const QString del = QStringLiteral("startup-remove");
+        const int removed = int(Platform::Removal::Removed);
+        const int absent = int(Platform::Removal::NotRegistered);
+        const int failed = int(Platform::Removal::Failed);
+
+        QTest::newRow("tick and register") << QByteArray("0\r\n") << int(Qt::Checked) << QString() << removed
+                                           << QByteArray("1\r\n")
+                                           << QStringList{reg, "message:スタートアップに登録しました"} << true;
+        QTest::newRow("registered again") << QByteArray("1\r\n") << int(Qt::Checked) << QString() << removed
+                                          << QByteArray("1\r\n")
+                                          << QStringList{reg, "message:スタートアップに登録しました"} << true;
+        QTest::newRow("registration fails")
+            << QByteArray("0\r\n") << int(Qt::Checked) << QString("disk full") << removed << QByteArray("1\r\n")
+            << QStringList{reg, "message:スタートアップに登録できませんでした\n理由: disk full"} << true;
+        QTest::newRow("clear and remove") << QByteArray("1\r\n") << int(Qt::Unchecked) << QString() << removed
+                                          << QByteArray("0\r\n")
+                                          << QStringList{del, "message:スタートアップから削除しました"} << true;
+        QTest::newRow("nothing to remove")
+            << QByteArray("0\r\n") << int(Qt::Unchecked) << QString() << absent << QByteArray("0\r\n")
+            << QStringList{del, "message:スタートアップにはもともと登録されていません"} << true;
+        QTest::newRow("removal fails")
+            << QByteArray("1\r\n") << int(Qt::Unchecked) << QString() << failed << QByteArray("0\r\n")
+            << QStringList{del, "message:スタートアップから削除できませんでした\n理由: busy"} << true;
+        QTest::newRow("greyed does nothing") << QByteArray("2\r\n") << int(Qt::PartiallyChecked) << QString()
+                                             << removed << QByteArray("2\r\n") << QStringList{} << false;
+    }
+
+    void ok()
+    {
+        QFETCH(QByteArray, flagBefore);
+        QFETCH(int, wanted);
+        QFETCH(QString, registerError);
+        QFETCH(int, removal);
+        QFETCH(QByteArray, flagAfter);
+        QFETCH(QStringList, requests);
+        QFETCH(bool, closes);
+        TestProgram program;
+        program.folder.plant(ValueFiles::kStartupFlag, flagBefore);
+        program.platform.startupRegisterError = registerError;
+        program.platform.startupRemoval = {Platform::Removal(removal), QStringLiteral("busy")};
+        QByteArray flagDuringChange = "<not asked>";
+        program.platform.whileStartupChanges = [&] {
+            flagDuringChange = program.folder.bytes(ValueFiles::kStartupFlag);
+        };
+
+        Option1 *options = openOptions(program);
+        while (options->Check1->checkState() != Qt::CheckState(wanted))
+            QTest::mouseClick(options->Check1, Qt::LeftButton);
+        QTest::mouseClick(options->Command2, Qt::LeftButton);
+
+        QStringList seen;
+        for (const QString &entry : program.platform.log) {
+            if (entry.startsWith(QStringLiteral("startup-register:")))
+                seen << QStringLiteral("startup-register:");
+            else if (entry.startsWith(QStringLiteral("startup-")) || entry.startsWith(QStringLiteral("message:")))
+                seen << entry;
+        }
+        QCOMPARE(seen, requests);
+        QCOMPARE(program.folder.bytes(ValueFiles::kStartupFlag), flagAfter);
+        if (!requests.isEmpty())
+            QCOMPARE(flagDuringChange, flagAfter); // the flag is written before the change
+        QCOMPARE(program.windows.isLoaded(Id::Option1), !closes);
+    }
+
+    void registersTheRunningProgramFromItsFolder()
+    {
+        TestProgram program;
+        Option1 *options = openOptions(program);
+        options->Check1->setCheckState(Qt::Checked);
+        QTest::mouseClick(options->Command2, Qt::LeftButton);
+
+        QCOMPARE(program.platform.entries(QStringLiteral("startup-register:")),
+                 QStringList{QStringLiteral("startup-register:%1|%2")
+                                 .arg(QCoreApplication::applicationFilePath(), program.folder.data.root())});
+    }
+
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<bool>("viaCloseBox");
+        QTest::newRow("キャンセル") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void cancelWritesNothing()
+    {
+        QFETCH(bool, viaCloseBox);
+        TestProgram program;
+        program.folder.plant(ValueFiles::kStartupFlag, "1\r\n");
+        Option1 *options = openOptions(program);
+
+        QTest::mouseClick(options->Check1, Qt::LeftButton);
+        QCOMPARE(options->Check1->checkState(), Qt::Unchecked);
+        if (viaCloseBox)
+            options->close();
+        else
+            QTest::mouseClick(options->Command3, Qt::LeftButton);
+
+        QVERIFY(!program.windows.isLoaded(Id::Option1));
+        QCOMPARE(program.folder.bytes(ValueFiles::kStartupFlag), QByteArray("1\r\n"));
+        QVERIFY(program.platform.entries(QStringLiteral("startup-")).isEmpty());
+        QVERIFY(program.platform.entries(QStringLiteral("message:")).isEmpty());
+        // The next opening shows what is stored, not what was discarded.
+        QCOMPARE(openOptions(program)->Check1->checkState(), Qt::Checked);
+    }
+
+    void quit_data()
+    {
+        QTest::addColumn<QList<Id>>("open"); // besides Option1
+
+        QTest::newRow("every window") << kQuitOrder;
+        QTest::newRow("only the options") << QList<Id>{};
+        QTest::newRow("Main with its usual two") << QList<Id>{Id::Main, Id::AOpen, Id::OpenTimer, Id::Timermemo};
+        QTest::newRow("position editor instead of Main") << QList<Id>{Id::Mainmove, Id::Timermemo, Id::OpenTimer};
+        QTest::newRow("editors without their overview") << QList<Id>{Id::Timermemo3, Id::Timermemo1};
+    }
+
+    void quit()
+    {
+        QFETCH(QList<Id>, open);
+        TestProgram program;
+        for (const Id id : kQuitOrder) {
+            if (id != Id::Main && id != Id::Option1)
+                program.windows.setFactory(id, [](Windows &) { return new StubWindow; });
+        }
+        for (const Id id : open)
+            program.windows.show(id);
+        Option1 *options = openOptions(program);
+        // Main's start brings other windows up by itself; keep only the row's.
+        for (const Id id : kQuitOrder) {
+            if (id != Id::Option1 && !open.contains(id))
+                program.windows.unload(id);
+        }
+        const auto filesBefore = allValueFiles(program.folder);
+        program.platform.log.clear();
+        connect(&program.windows, &Windows::unloaded, &program.platform,
+                [&program](Id id) { program.platform.log << QStringLiteral("unloaded:%1").arg(int(id)); });
+
+        QTest::mouseClick(options->Command1, Qt::LeftButton);
+
+        QStringList expected;
+        for (const Id id : kQuitOrder) {
+            if (open.contains(id) || id == Id::Option1)
+                expected << QStringLiteral("unloaded:%1").arg(int(id));
+        }
+        QStringList seen = program.platform.log;
+        seen.removeAll(QStringLiteral("tray-delete"));
+        QCOMPARE(seen, expected << QStringLiteral("quit"));
+        for (const Id id : kQuitOrder)
+            QVERIFY(!program.windows.isLoaded(id));
+        QVERIFY(!program.platform.trayPresent());
+        QCOMPARE(allValueFiles(program.folder), filesBefore);
+    }
+
+    void help()
+    {
+        TestProgram program;
+        Option1 *options = openOptions(program);
+        QTest::mouseClick(options->Command4, Qt::LeftButton);
+        QTest::mouseClick(options->Command4, Qt::LeftButton);
+
+        const QStringList shown = program.platform.entries(QStringLiteral("help:"));
+        QCOMPARE(shown.size(), 2);
+        const QUrl page(shown[0].mid(5));
+        QVERIFY(page.isLocalFile());
+        QCOMPARE(page.toLocalFile(), program.folder.data.absolute(QStringLiteral("help.html")));
+        // Help leaves the options window as it is.
+        QVERIFY(program.windows.isLoaded(Id::Option1));
+    }
+};
+
+QTEST_MAIN(TestOption1)
+#include "tst_option1.moc"

@@ -1,0 +1,250 @@
+// The autostart entry as written to a temporary XDG_CONFIG_HOME. Exec lines
+// are compared byte for byte: readers undo the string escapes first, then
+// the quoting, then "%%", so a literal backslash takes four.
+#include "platform/LinuxAutostart.h"
+#include "platform/LinuxPlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString unescapeString(const QString &value)
+{
+    QString out;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u's') out += u' ';
+        else if (next == u'n') out += u'\n';
+        else if (next == u't') out += u'\t';
+        else if (next == u'r') out += u'\r';
+        else if (next == u'\\') out += u'\\';
+        else out += QString(u'\\') + next;
+    }
+    return out;
+}
+
+QMap<QString, QString> readEntry(const QString &path, QString *rawExec = nullptr)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QMap<QString, QString> keys;
+    if (lines.value(0) != QStringLiteral("[Desktop Entry]"))
+        return keys;
+    for (const QString &line : lines.mid(1)) {
+        const int eq = line.indexOf(u'=');
+        const QString key = line.left(eq);
+        if (key == QStringLiteral("Exec") && rawExec)
+            *rawExec = line.mid(eq + 1);
+        keys[key] = key == QStringLiteral("Exec") ? line.mid(eq + 1) : unescapeString(line.mid(eq + 1));
+    }
+    return keys;
+}
+
+} // namespace
+
+class TestAutostart : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_home, m_config;
+
+    QString config() const { return m_dir->path() + QStringLiteral("/config"); }
+    QString entry() const { return config() + QStringLiteral("/autostart/ポトラ.desktop"); }
+
+private slots:
+    void init()
+    {
+        m_home = qgetenv("HOME");
+        m_config = qgetenv("XDG_CONFIG_HOME");
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        // Never the real one.
+        qputenv("HOME", QFile::encodeName(m_dir->path() + QStringLiteral("/home")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config()));
+    }
+
+    void cleanup()
+    {
+        qputenv("HOME", m_home);
+        m_config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", m_config);
+    }
+
+    void execLine_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec");
+
+        QTest::newRow("plain") << "/opt/potora/potora" << "\"/opt/potora/potora\"";
+        QTest::newRow("space") << "/home/u/my memos/potora" << "\"/home/u/my memos/potora\"";
+        QTest::newRow("japanese") << "/home/u/ポトラ/ポトラ" << "\"/home/u/ポトラ/ポトラ\"";
+        QTest::newRow("double quote") << "/x/a\"b/potora" << "\"/x/a\\\\\"b/potora\"";
+        QTest::newRow("single quote") << "/x/it's/potora" << "\"/x/it's/potora\"";
+        QTest::newRow("dollar") << "/x/$HOME/potora" << "\"/x/\\\\$HOME/potora\"";
+        QTest::newRow("backtick") << "/x/`id`/potora" << "\"/x/\\\\`id\\\\`/potora\"";
+        QTest::newRow("backslash") << "/x/a\\b/potora" << "\"/x/a\\\\\\\\b/potora\"";
+        QTest::newRow("percent") << "/x/100%/%f" << "\"/x/100%%/%%f\"";
+        QTest::newRow("hash and parens") << "/x/#1 (old)/potora" << "\"/x/#1 (old)/potora\"";
+        QTest::newRow("shell signs") << "/x/a;b&c|d<e>f*?~/potora" << "\"/x/a;b&c|d<e>f*?~/potora\"";
+        QTest::newRow("tab and newline") << "/x/a\tb\nc/potora" << "\"/x/a\\tb\\nc/potora\"";
+    }
+
+    void execLine()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, exec);
+
+        QCOMPARE(LinuxAutostart::write({program, QStringLiteral("/data"), QStringLiteral("/data/set/icon.png")}),
+                 QString());
+        QString raw;
+        readEntry(entry(), &raw);
+        QCOMPARE(raw, exec);
+    }
+
+    void entryKeys_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "/opt/potora";
+        QTest::newRow("space, # and %") << "/home/u/my #1 100% memos";
+        QTest::newRow("japanese") << "/home/u/ドキュメント/ポトラ";
+        QTest::newRow("backslash and quote") << "/home/u/a\\b \"c\"";
+    }
+
+    void entryKeys()
+    {
+        QFETCH(QString, folder);
+        LinuxPlatform platform;
+
+        const auto registered = platform.startupRegister(folder + QStringLiteral("/potora"), folder);
+        QVERIFY2(registered.ok(), qPrintable(registered.error));
+        const auto keys = readEntry(entry());
+        QCOMPARE(keys.value("Type"), QStringLiteral("Application"));
+        QCOMPARE(keys.value("Name"), QStringLiteral("ポトラ"));
+        QVERIFY(keys.contains("Comment"));
+        QCOMPARE(keys.value("Comment"), QString());
+        QCOMPARE(keys.value("Path"), folder);
+        QCOMPARE(keys.value("Icon"), folder + QStringLiteral("/set/icon.png"));
+        QCOMPARE(keys.value("Terminal"), QStringLiteral("false"));
+        QCOMPARE(keys.value("X-KDE-autostart-after"), QStringLiteral("panel"));
+        QCOMPARE(keys.value("X-LXQt-Need-Tray"), QStringLiteral("true"));
+        QVERIFY(keys.value("X-GNOME-Autostart-Delay").toInt() > 0);
+    }
+
+    void whereTheEntryGoes_data()
+    {
+        QTest::addColumn<QString>("xdgConfig"); // "-" unset
+        QTest::addColumn<QString>("home");      // "-" unset
+        QTest::addColumn<QString>("expected");  // relative to the temporary folder; "" none
+
+        QTest::newRow("XDG_CONFIG_HOME") << "@/config" << "@/home" << "/config/autostart";
+        QTest::newRow("missing folders are made") << "@/new/deep/config" << "@/home" << "/new/deep/config/autostart";
+        QTest::newRow("unset: ~/.config") << "-" << "@/home" << "/home/.config/autostart";
+        QTest::newRow("empty: ~/.config") << "" << "@/home" << "/home/.config/autostart";
+        QTest::newRow("relative is ignored") << "config" << "@/home" << "/home/.config/autostart";
+        QTest::newRow("no home at all") << "-" << "-" << "";
+    }
+
+    void whereTheEntryGoes()
+    {
+        QFETCH(QString, xdgConfig);
+        QFETCH(QString, home);
+        QFETCH(QString, expected);
+        const auto set = [this](const char *name, QString value) {
+            if (value == QStringLiteral("-"))
+                qunsetenv(name);
+            else
+                qputenv(name, QFile::encodeName(value.replace(QStringLiteral("@"), m_dir->path())));
+        };
+        set("XDG_CONFIG_HOME", xdgConfig);
+        set("HOME", home);
+        LinuxPlatform platform;
+
+        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
+        if (expected.isEmpty()) {
+            QVERIFY(!registered.ok());
+            QCOMPARE(platform.startupRemove().outcome, Platform::Removal::NotRegistered);
+            return;
+        }
+        QVERIFY2(registered.ok(), qPrintable(registered.error));
+        const QString path = m_dir->path() + expected + QStringLiteral("/ポトラ.desktop");
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(platform.startupRemove().outcome, Platform::Removal::Removed);
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void registerTwiceReplaces()
+    {
+        LinuxPlatform platform;
+        QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old")).ok());
+        QVERIFY(platform.startupRegister(QStringLiteral("/new place/potora"), QStringLiteral("/new place")).ok());
+
+        QCOMPARE(readEntry(entry()).value("Path"), QStringLiteral("/new place"));
+        // Nothing but the entry is left in the folder, no half-written copy.
+        QCOMPARE(QDir(config() + QStringLiteral("/autostart")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("ポトラ.desktop")});
+    }
+
+    void removal_data()
+    {
+        QTest::addColumn<QString>("before"); // "entry", "nothing", "no folder", "folder in the way"
+        QTest::addColumn<int>("outcome");
+
+        QTest::newRow("present") << "entry" << int(Platform::Removal::Removed);
+        QTest::newRow("absent") << "nothing" << int(Platform::Removal::NotRegistered);
+        QTest::newRow("no autostart folder") << "no folder" << int(Platform::Removal::NotRegistered);
+        QTest::newRow("cannot delete") << "folder in the way" << int(Platform::Removal::Failed);
+    }
+
+    void removal()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, outcome);
+        LinuxPlatform platform;
+        if (before != QStringLiteral("no folder"))
+            QVERIFY(QDir().mkpath(config() + QStringLiteral("/autostart")));
+        if (before == QStringLiteral("entry"))
+            QVERIFY(platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p")).ok());
+        if (before == QStringLiteral("folder in the way"))
+            QVERIFY(QDir().mkpath(entry() + QStringLiteral("/inside")));
+
+        const Platform::Removed removed = platform.startupRemove();
+        QCOMPARE(int(removed.outcome), outcome);
+        QCOMPARE(removed.reason.isEmpty(), removed.outcome != Platform::Removal::Failed);
+        if (removed.outcome == Platform::Removal::Removed)
+            QVERIFY(!QFile::exists(entry()));
+    }
+
+    void registrationThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("blocked"); // what stands in the way, as a plain file
+        QTest::newRow("autostart is a file") << "/autostart";
+        QTest::newRow("config is a file") << "";
+    }
+
+    void registrationThatCannotBeWritten()
+    {
+        QFETCH(QString, blocked);
+        // A file where a folder must be stops even root.
+        QFile file(config() + blocked);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        LinuxPlatform platform;
+
+        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
+        QVERIFY(!registered.ok());
+        QVERIFY2(registered.error.contains(config()), qPrintable(registered.error));
+    }
+};
+
+QTEST_MAIN(TestAutostart)
+#include "tst_autostart.moc"
