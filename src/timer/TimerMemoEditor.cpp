@@ -12,9 +12,45 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QTextLayout>
 
 namespace {
+
+// A wrapping label whose lines stand one em apart, so that two lines of the
+// notes fit their label's height whatever leading the font brings.
+class NotesLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        QTextLayout layout(text(), font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QList<QTextLine> lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            lines << line;
+        }
+        layout.endLayout();
+        const double em = QFontInfo(font()).pixelSize();
+        const double step = std::min<double>(fontMetrics().lineSpacing(), em);
+        for (int i = 0; i < lines.size(); ++i) {
+            // Ideographs stand about 0.88 em above the baseline.
+            const double baseline = i * step + em * 0.88;
+            lines[i].setPosition(QPointF(0, baseline - lines[i].ascent()));
+        }
+        layout.draw(&painter, QPointF(0, 0));
+    }
+};
 
 using Design = TimerMemoEditor::Design;
 
@@ -111,9 +147,7 @@ TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
     Text1 = made(new QPlainTextEdit(this), d.text);
     Text1->setTabChangesFocus(true);
     Label2 = label(this, QStringLiteral("表示時刻設定"), d.timeHeading);
-    Label3 = label(this, notesText(), d.notes);
-    Label3->setWordWrap(true);
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3 = made(new NotesLabel(notesText(), this), d.notes);
     QPalette red = Label3->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label3->setPalette(red);
