@@ -9,6 +9,7 @@
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -161,6 +162,9 @@ TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
     okButton = made(new QPushButton(QStringLiteral("OK"), this), d.ok);
     cancelButton = made(new QPushButton(QStringLiteral("キャンセル"), this), d.cancel);
 
+    Text2->installEventFilter(this);
+    Text3->installEventFilter(this);
+
     // Tab order follows the eye: text, hour, minute, OK, cancel.
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text3);
@@ -200,6 +204,24 @@ void TimerMemoEditor::save()
 void TimerMemoEditor::cancel()
 {
     unloadForm();
+}
+
+bool TimerMemoEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    // Typing "1" makes "01" at once; the digit typed next takes the place of
+    // that zero, so that typing 1 and 5 gives "15", not "015".
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if ((box == Text2 || box == Text3) && event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent *>(event)->text();
+        const QString text = box->text();
+        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+        if (typed.size() == 1 && digit(typed.at(0)) && text.size() == 2 && text.at(0) == QLatin1Char('0')
+            && digit(text.at(1)) && box->cursorPosition() == 2 && !box->hasSelectedText()) {
+            box->setText(text.at(1) + typed);
+            return true;
+        }
+    }
+    return GuardedForm::eventFilter(watched, event);
 }
 
 void TimerMemoEditor::normalise(QLineEdit *box)

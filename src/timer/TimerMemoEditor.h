@@ -54,6 +54,8 @@ public:
 protected:
     TimerMemoEditor(Windows &windows, const Design &design);
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     void load();
     void save();
     void cancel();
