@@ -11,9 +11,11 @@
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
+#include "timer/TimerMemoCheck.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -202,6 +204,10 @@ void Main::createControls()
     // Neither timer runs before the start-up step gives it its interval.
     Timer1 = new QTimer(this);
     Timer2 = new QTimer(this);
+    // Timer1 is armed anew for the start of each next minute.
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    m_check = new TimerMemoCheck(m_windows.platform(), values, Label5, {Label7, Label8, Label9}, this);
     connect(Timer1, &QTimer::timeout, this, &Main::Main_Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Main::Main_Timer2_Timer);
 }
@@ -212,7 +218,7 @@ MemoSlot *Main::memoSlot(int slot) const { return m_slots.at(slot - 1); }
 
 QString Main::clockText() const
 {
-    return m_windows.platform().now().toString(QStringLiteral("HH:mm"));
+    return TimerMemoCheck::clockText(m_windows.platform().now());
 }
 
 void Main::placeWindow()
@@ -233,7 +239,7 @@ void Main::Main_Form_Load()
         m_windows.show(Windows::Id::AOpen);
     Label5->setText(clockText());
     Timer2->start(10000);
-    Timer1->start(60000);
+    Timer1->start(m_check->msecsToNextTick());
 }
 
 void Main::Main_Form_Resize()
@@ -297,7 +303,10 @@ void Main::Main_Command4_Click() { m_slots[10]->cancel(); }
 
 void Main::Main_Timer1_Timer()
 {
-    Label5->setText(clockText());
+    // The check may wait on memo boxes, during which Main can go away.
+    QPointer<Main> self(this);
+    if (!m_check->run() || !self)
+        return;
     Main_Form_Load();
 }
 
@@ -309,6 +318,7 @@ void Main::Main_Timer2_Timer()
 
 void Main::formUnload()
 {
+    m_check->stop();
     Timer1->stop();
     Timer2->stop();
     m_windows.platform().trayDelete();

@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class TimerMemoCheck;
 class Windows;
 
 // The main memo window: borderless at its stored place, ten memo pages
@@ -98,4 +99,5 @@ private:
     std::array<MemoSlot *, 11> m_slots{};
     std::array<QPushButton *, 10> m_pageButtons{};
     MemoPages *m_pages = nullptr;
+    TimerMemoCheck *m_check = nullptr;
 };

@@ -11,9 +11,12 @@ namespace {
 void showBox(QWidget *parent, const QString &text, bool aboveAll)
 {
     QMessageBox box(QMessageBox::NoIcon, Platform::title(), text, QMessageBox::Ok, parent);
+    // The text can be selected and copied, a memo's text above all.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (aboveAll) {
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.setWindowModality(Qt::ApplicationModal);
+        // After the modality, which makes the box a plain dialog again.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
     box.exec();
 }
