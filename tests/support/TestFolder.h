@@ -14,6 +14,10 @@
 // start, with helpers to read and plant raw file bytes.
 class TestFolder
 {
+private:
+    // Declared first: the folder must exist before `data` is built on it.
+    std::unique_ptr<QTemporaryDir> m_dir;
+
 public:
     TestFolder();
 
@@ -30,7 +34,6 @@ public:
     static QByteArray sjis(const QString &text);
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
     static QString makeRoot(std::unique_ptr<QTemporaryDir> &dir);
 };
 
