@@ -9,7 +9,11 @@
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
+#include <QTextLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -24,6 +28,38 @@ constexpr float kButtonWidth = 2295, kButtonHeight = 495;
 constexpr int kFramingMs = 3000;
 
 const QColor kWindowColour(192, 255, 255);
+
+// A wrapping label whose rows lie an em and a fifth apart: the CJK fonts
+// that stand in for the designed one have so tall a line spacing that the
+// second row would fall out of the label's designed rectangle.
+class RowLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QFontMetricsF metrics(font());
+        const qreal em = QFontInfo(font()).pixelSize();
+        const qreal step = std::min(metrics.lineSpacing(), em * 1.2);
+        QTextLayout layout(text(), font(), this);
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal y = -std::max<qreal>(0, metrics.ascent() - em);
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, y));
+            y += step;
+        }
+        layout.endLayout();
+        painter.setPen(palette().color(QPalette::WindowText));
+        layout.draw(&painter, QPointF(0, 0));
+    }
+};
 
 } // namespace
 
@@ -43,7 +79,7 @@ Mainmove::Mainmove(Windows &windows)
     Command1->setFont(Fonts::msPGothic(12));
     connect(Command1, &QPushButton::clicked, this, &Mainmove::Mainmove_Command1_Click);
 
-    Label5 = new QLabel(
+    Label5 = new RowLabel(
         QStringLiteral("ボタンが全部表示できなくなるので、この文字が表示できる幅より小さくしないでください"), this);
     Label5->setFont(Fonts::msPGothic(12, true));
     Label5->setWordWrap(true);
@@ -54,6 +90,8 @@ Mainmove::Mainmove(Windows &windows)
     Label5->setPalette(labelPal);
     Label5->setAutoFillBackground(true);
     Twips::place(Label5, 120, 3240, 6735, 615);
+    // Labels lie beneath buttons where they overlap.
+    Command1->raise();
 }
 
 QMargins Mainmove::frame() const

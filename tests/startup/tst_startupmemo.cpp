@@ -25,6 +25,7 @@ private slots:
     void editorLoadsAndSaves_data();
     void editorLoadsAndSaves();
     void editorCancelWritesNothing();
+    void editorLoadedByTimer2IsOnlyShown();
     void editorKeepsTextWhenSavingFails();
 };
 
@@ -172,6 +173,25 @@ void StartupMemoTest::editorCancelWritesNothing()
 
     QCOMPARE(program.folder.bytes(ValueFiles::kStartupMemo), QByteArray("\"old\"\r\n"));
     QVERIFY(!program.windows.isLoaded(Id::OpenTimer));
+}
+
+void StartupMemoTest::editorLoadedByTimer2IsOnlyShown()
+{
+    TestProgram program;
+    program.folder.plant(ValueFiles::kStartupMemo, "\"first\"\r\n");
+    auto *main = qobject_cast<Main *>(program.windows.show(Id::Main));
+    main->Main_Timer2_Timer();
+    auto *editor = qobject_cast<OpenTimer *>(program.windows.get(Id::OpenTimer));
+    QVERIFY(editor);
+    QVERIFY(!editor->isVisible());
+    program.folder.plant(ValueFiles::kStartupMemo, "\"second\"\r\n");
+
+    QTest::mouseClick(main->Command5, Qt::LeftButton);
+
+    // The same window, made visible; its load step does not run again.
+    QCOMPARE(program.windows.get(Id::OpenTimer), editor);
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->Text1->toPlainText(), QStringLiteral("first"));
 }
 
 void StartupMemoTest::editorKeepsTextWhenSavingFails()
