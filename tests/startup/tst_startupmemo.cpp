@@ -21,11 +21,9 @@ private slots:
     void announcedAtStart();
     void comesBeforeMainAndItsTimers();
     void oncePerRun();
-    void neverOnScreen();
     void editorLoadsAndSaves_data();
     void editorLoadsAndSaves();
     void editorCancelWritesNothing();
-    void editorLoadedByTimer2IsOnlyShown();
     void editorKeepsTextWhenSavingFails();
 };
 
@@ -104,24 +102,6 @@ void StartupMemoTest::oncePerRun()
     QCOMPARE(program.platform.entries("beep").size(), 1);
 }
 
-void StartupMemoTest::neverOnScreen()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::kStartupMemo, TestFolder::textBytes("memo"));
-    program.windows.show(Id::Main);
-    QApplication::processEvents();
-
-    QWidgetList shown;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible())
-            shown << widget;
-    }
-    // Only Main: no window, no taskbar entry, nothing that would keep the
-    // program alive once the last real window has gone.
-    QCOMPARE(shown, QWidgetList{program.windows.get(Id::Main)});
-    QCOMPARE(program.windows.get(Id::AOpen)->windowHandle(), nullptr);
-}
-
 void StartupMemoTest::editorLoadsAndSaves_data()
 {
     QTest::addColumn<QByteArray>("before");
@@ -173,25 +153,6 @@ void StartupMemoTest::editorCancelWritesNothing()
 
     QCOMPARE(program.folder.bytes(ValueFiles::kStartupMemo), QByteArray("\"old\"\r\n"));
     QVERIFY(!program.windows.isLoaded(Id::OpenTimer));
-}
-
-void StartupMemoTest::editorLoadedByTimer2IsOnlyShown()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::kStartupMemo, "\"first\"\r\n");
-    auto *main = qobject_cast<Main *>(program.windows.show(Id::Main));
-    main->Main_Timer2_Timer();
-    auto *editor = qobject_cast<OpenTimer *>(program.windows.get(Id::OpenTimer));
-    QVERIFY(editor);
-    QVERIFY(!editor->isVisible());
-    program.folder.plant(ValueFiles::kStartupMemo, "\"second\"\r\n");
-
-    QTest::mouseClick(main->Command5, Qt::LeftButton);
-
-    // The same window, made visible; its load step does not run again.
-    QCOMPARE(program.windows.get(Id::OpenTimer), editor);
-    QVERIFY(editor->isVisible());
-    QCOMPARE(editor->Text1->toPlainText(), QStringLiteral("first"));
 }
 
 void StartupMemoTest::editorKeepsTextWhenSavingFails()
