@@ -1,0 +1,58 @@
+#include "OpenTimer.h"
+
+#include "app/Windows.h"
+#include "main/MemoSlot.h"
+#include "platform/Fonts.h"
+#include "platform/ProgramIcon.h"
+#include "platform/Twips.h"
+#include "platform/Values.h"
+#include "store/ValueFiles.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+OpenTimer::OpenTimer(Windows &windows)
+    : m_windows(windows)
+{
+    setWindowTitle(QStringLiteral("起動時メモ"));
+    setWindowIcon(ProgramIcon::icon());
+    setFont(Fonts::msPGothic(9));
+    // Nothing in it moves with the window, so the window keeps its size.
+    setFixedSize(Twips::toPixels(6690), Twips::toPixels(4155));
+
+    Label1 = new QLabel(QStringLiteral("メモ内容"), this);
+    Label1->setFont(Fonts::msPGothic(12));
+    Twips::place(Label1, 2880, 0, 975, 255);
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setTabChangesFocus(true);
+    Twips::place(Text1, 0, 360, 6615, 3255);
+
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Twips::place(Command1, 3840, 3720, 1215, 375);
+    Command2 = new QPushButton(QStringLiteral("キャンセル"), this);
+    Twips::place(Command2, 5280, 3720, 1215, 375);
+
+    connect(Command1, &QPushButton::clicked, this, &OpenTimer::OpenTimer_Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &OpenTimer::OpenTimer_Command2_Click);
+}
+
+void OpenTimer::OpenTimer_Form_Load()
+{
+    Text1->setPlainText(MemoSlot::toBox(m_windows.values().read(ValueFiles::kStartupMemo)));
+}
+
+void OpenTimer::OpenTimer_Command1_Click()
+{
+    // A memo that could not be saved stays in the box; the user has been
+    // told and can try again or cancel.
+    if (!m_windows.values().writeText(ValueFiles::kStartupMemo, MemoSlot::toStored(Text1->toPlainText())))
+        return;
+    unloadForm();
+}
+
+void OpenTimer::OpenTimer_Command2_Click()
+{
+    unloadForm();
+}
