@@ -12,7 +12,7 @@ const QByteArray kLineEnd("\r\n");
 
 QString decodeCodePage(QByteArrayView bytes, bool &clean)
 {
-    QStringDecoder decoder(kCodePage);
+    QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     clean = clean && !decoder.hasError();
     return text;

@@ -110,6 +110,10 @@ void TestValueFile::invalidShiftJisIsFlagged()
     QVERIFY(!decoded.clean);
     QVERIFY(decoded.text.startsWith(QLatin1Char('a')));
     QVERIFY(decoded.text.endsWith(QLatin1Char('b')));
+
+    // A lead byte cut off at the end of the item is damage too.
+    QVERIFY(!ValueFile::decode(QByteArray("\x81", 1)).clean);
+    QVERIFY(!ValueFile::decode(QByteArray("\"a\x81\"\r\n")).clean);
 }
 
 QTEST_APPLESS_MAIN(TestValueFile)
