@@ -14,6 +14,9 @@
 // start, with helpers to read and plant raw file bytes.
 class TestFolder
 {
+    // Declared before `data`, which is made from it.
+    std::unique_ptr<QTemporaryDir> m_dir;
+
 public:
     TestFolder();
 
@@ -30,7 +33,6 @@ public:
     static QByteArray sjis(const QString &text);
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
     static QString makeRoot(std::unique_ptr<QTemporaryDir> &dir);
 };
 
