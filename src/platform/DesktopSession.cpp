@@ -1,0 +1,36 @@
+#include "DesktopSession.h"
+
+#include "Form.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace DesktopSession {
+
+QByteArray platformFor(const QByteArray &chosen, const QByteArray &waylandDisplay, const QByteArray &x11Display)
+{
+    // Without an X server beside the compositor xcb cannot start at all;
+    // Wayland with windows where the compositor likes is the better loss.
+    if (!chosen.isEmpty() || waylandDisplay.isEmpty() || x11Display.isEmpty())
+        return {};
+    return QByteArrayLiteral("xcb");
+}
+
+void preferX11()
+{
+    const QByteArray platform = platformFor(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"),
+                                            qgetenv("DISPLAY"));
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+}
+
+void letWindowsGoAtSessionEnd(QGuiApplication &app)
+{
+    // Qt does not tell a log-off that another program cancelled from one
+    // that goes ahead, so the windows stay willing to go from here on:
+    // Main's close key working after a cancelled log-off is the lesser harm.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [](QSessionManager &) { Form::setSessionEnding(true); });
+}
+
+} // namespace DesktopSession
