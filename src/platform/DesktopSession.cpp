@@ -7,19 +7,20 @@
 
 namespace DesktopSession {
 
-QByteArray platformFor(const QByteArray &chosen, const QByteArray &waylandDisplay, const QByteArray &x11Display)
+QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByteArray &x11Display)
 {
     // Without an X server beside the compositor xcb cannot start at all;
     // Wayland with windows where the compositor likes is the better loss.
-    if (!chosen.isEmpty() || waylandDisplay.isEmpty() || x11Display.isEmpty())
+    if (!chosen.isEmpty() || !waylandSession || x11Display.isEmpty())
         return {};
     return QByteArrayLiteral("xcb");
 }
 
 void preferX11()
 {
-    const QByteArray platform = platformFor(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"),
-                                            qgetenv("DISPLAY"));
+    // Qt itself goes for Wayland on either sign of it.
+    const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty() || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    const QByteArray platform = platformFor(qgetenv("QT_QPA_PLATFORM"), wayland, qgetenv("DISPLAY"));
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
 }

@@ -14,8 +14,8 @@ namespace DesktopSession {
 void preferX11();
 
 // The Qt platform to ask for, or empty to leave Qt's own choice: `chosen`
-// is QT_QPA_PLATFORM, the others WAYLAND_DISPLAY and DISPLAY.
-QByteArray platformFor(const QByteArray &chosen, const QByteArray &waylandDisplay, const QByteArray &x11Display);
+// is QT_QPA_PLATFORM, `x11Display` is DISPLAY.
+QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByteArray &x11Display);
 
 // From the session manager's first word about the session's end on, every
 // window accepts every close, so a log-off or shutdown is never held up.
