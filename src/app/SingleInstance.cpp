@@ -111,8 +111,7 @@ void SingleInstance::listen()
 void SingleInstance::answer()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        const auto serve = [this, socket] {
             if (!socket->canReadLine())
                 return;
             if (socket->readLine() == kRequest) {
@@ -120,6 +119,9 @@ void SingleInstance::answer()
                 socket->write(kAnswer);
             }
             socket->disconnectFromServer();
-        });
+        };
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, serve);
+        serve(); // the request may be here already
     }
 }

@@ -5,8 +5,9 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-namespace DesktopSession {
+namespace {
 
+// The Qt platform to ask for, or empty to leave Qt's own choice.
 QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByteArray &x11Display)
 {
     // Without an X server beside the compositor xcb cannot start at all;
@@ -15,6 +16,10 @@ QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByt
         return {};
     return QByteArrayLiteral("xcb");
 }
+
+} // namespace
+
+namespace DesktopSession {
 
 void preferX11()
 {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-
 class QGuiApplication;
 
 // How the program sits in the user's desktop session: which display
@@ -12,10 +10,6 @@ namespace DesktopSession {
 // not place its own windows, yet Main lives at a stored place: run through
 // XWayland unless the user chose a Qt platform.
 void preferX11();
-
-// The Qt platform to ask for, or empty to leave Qt's own choice: `chosen`
-// is QT_QPA_PLATFORM, `x11Display` is DISPLAY.
-QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByteArray &x11Display);
 
 // From the session manager's first word about the session's end on, every
 // window accepts every close, so a log-off or shutdown is never held up.

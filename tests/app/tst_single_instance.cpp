@@ -152,18 +152,6 @@ private slots:
         QCOMPARE(later.claim(), Outcome::Unreachable);
         QVERIFY(held.isLocked());
     }
-
-    void lockGoesWithTheCopy()
-    {
-        QTemporaryDir folder;
-        {
-            SingleInstance first(folder.path());
-            QCOMPARE(first.claim(), Outcome::First);
-            QVERIFY(QFile::exists(SingleInstance::lockPath(folder.path())));
-        }
-        QVERIFY(!QFile::exists(SingleInstance::lockPath(folder.path())));
-        QVERIFY(!QFile::exists(SingleInstance::serverPath(folder.path())));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

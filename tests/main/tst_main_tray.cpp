@@ -64,17 +64,6 @@ private slots:
         QVERIFY(p.platform.trayPresent());
     }
 
-    void programCloseUnloadsMainAndItsIcon()
-    {
-        TestProgram p;
-        p.windows.show(Id::Main);
-        QVERIFY(p.windows.unload(Id::Main));
-        QVERIFY(!p.windows.isLoaded(Id::Main));
-        QVERIFY(!p.platform.trayPresent());
-        QCOMPARE(p.platform.entries("tray-").last(), QString("tray-delete"));
-        QVERIFY(p.platform.entries("message").isEmpty());
-    }
-
     void onlyALeftPressBringsMainUp_data()
     {
         QTest::addColumn<TrayEvent>("event");
@@ -95,23 +84,6 @@ private slots:
         p.platform.trayEvent(event);
         QCOMPARE(main->isVisible(), shown);
         QVERIFY(p.windows.isLoaded(Id::Main));
-    }
-
-    void leftPressRestoresAndActivatesMain()
-    {
-        TestProgram p;
-        Form *main = p.windows.show(Id::Main);
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), &other);
-        main->showMinimized();
-        QTRY_VERIFY(main->isMinimized());
-
-        p.platform.trayEvent(TrayEvent::LeftPress);
-        QVERIFY(!main->isMinimized());
-        QVERIFY(main->isVisible());
-        QTRY_COMPARE(QApplication::activeWindow(), main);
     }
 
     void closeGuard_data()
