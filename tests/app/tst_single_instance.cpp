@@ -1,6 +1,5 @@
 #include "app/SingleInstance.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QLockFile>
 #include <QSignalSpy>
@@ -12,7 +11,6 @@
 #include <thread>
 
 using Outcome = SingleInstance::Outcome;
-Q_DECLARE_METATYPE(SingleInstance::Outcome)
 
 namespace {
 
@@ -45,22 +43,6 @@ private:
     std::thread m_thread;
 };
 
-// Every file under the folder with its size and time of change.
-QStringList snapshot(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        files << info.filePath() + ' ' + QString::number(info.size()) + ' '
-                     + QString::number(info.lastModified().toMSecsSinceEpoch());
-    }
-    files.sort();
-    return files;
-}
-
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -75,23 +57,6 @@ private slots:
     {
         QVERIFY(m_runtime.isValid());
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-    }
-
-    void secondStartHandsOverAndWritesNothing()
-    {
-        QTemporaryDir folder;
-        QFile memo(folder.filePath("memo1.txt"));
-        QVERIFY(memo.open(QIODevice::WriteOnly) && memo.write("\"memo\"\r\n") == 8);
-        memo.close();
-        SingleInstance first(folder.path());
-        QSignalSpy asked(&first, &SingleInstance::showRequested);
-        QCOMPARE(first.claim(), Outcome::First);
-        const QStringList before = snapshot(folder.path());
-
-        LaterStart later(folder.path(), 2000);
-        QCOMPARE(later.outcome(), Outcome::Handed);
-        QCOMPARE(asked.count(), 1);
-        QCOMPARE(snapshot(folder.path()), before);
     }
 
     void copiesOfOtherFoldersRunSideBySide()
