@@ -1,5 +1,8 @@
+#include "app/SingleInstance.h"
 #include "app/WindowFactories.h"
 #include "app/Windows.h"
+#include "platform/DesktopSession.h"
+#include "platform/Form.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/Values.h"
 #include "store/DataFolder.h"
@@ -8,12 +11,26 @@
 
 int main(int argc, char *argv[])
 {
+    DesktopSession::preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("potora"));
     QApplication::setApplicationDisplayName(QStringLiteral("ポトラ"));
+    DesktopSession::letWindowsGoAtSessionEnd(app);
 
     DataFolder data = DataFolder::ofExecutable();
     LinuxPlatform platform;
+    // Before anything is written: a second copy must leave the folder alone.
+    SingleInstance instance(data.root());
+    switch (instance.claim()) {
+    case SingleInstance::Outcome::Handed:
+        return 0;
+    case SingleInstance::Outcome::Unreachable:
+        platform.message(nullptr, QStringLiteral("ポトラはこのフォルダで既に動いていますが、応答がありません。"));
+        return 1;
+    case SingleInstance::Outcome::First:
+        break;
+    }
+
     const QStringList problems = data.ensureLayout();
     if (!problems.isEmpty())
         platform.message(nullptr, QStringLiteral("データフォルダを準備できませんでした。\n") + problems.join(QLatin1Char('\n')));
@@ -21,6 +38,11 @@ int main(int argc, char *argv[])
     Values values(data, platform);
     Windows windows(data, platform, values);
     registerWindows(windows);
+    // A second start brings Main up as a tray click does.
+    QObject::connect(&instance, &SingleInstance::showRequested, &windows, [&windows] {
+        if (Form *main = windows.get(Windows::Id::Main))
+            main->formShow();
+    });
     windows.show(Windows::Id::Main);
     return app.exec();
 }

@@ -118,7 +118,7 @@ Main::Main(Windows &windows)
 
     createControls();
 
-    connect(&m_windows.platform(), &Platform::trayLeftPressed, this, &Form::formShow);
+    connect(&m_windows.platform(), &Platform::trayLeftPressed, this, &Main::Main_Picture1_MouseDown);
 }
 
 Main::~Main() = default;
@@ -316,7 +316,19 @@ void Main::Main_Timer2_Timer()
     m_windows.load(Windows::Id::OpenTimer);
 }
 
-void Main::formUnload()
+void Main::Main_Picture1_MouseDown()
+{
+    formShow();
+}
+
+void Main::Main_Form_QueryUnload(bool &cancel, CloseOrigin origin)
+{
+    // The run ends only through the options window's exit or the end of
+    // the session, never through Main's own close key.
+    GuardedForm::queryUnload(cancel, origin);
+}
+
+void Main::Main_Form_Unload()
 {
     m_check->stop();
     Timer1->stop();

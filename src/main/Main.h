@@ -66,6 +66,11 @@ public:
     void Main_Timer1_Timer();
     void Main_Timer2_Timer();
 
+    // A left press on the tray icon; the platform drops every other event.
+    void Main_Picture1_MouseDown();
+    void Main_Form_QueryUnload(bool &cancel, CloseOrigin origin);
+    void Main_Form_Unload();
+
     // Slot 1..10 are the pages, 11 the extra memo.
     QPlainTextEdit *text(int slot) const;
     // The page buttons of pages 1..10.
@@ -87,7 +92,8 @@ public:
     QTimer *Timer2 = nullptr;
 
 protected:
-    void formUnload() override;
+    void queryUnload(bool &cancel, CloseOrigin origin) override { Main_Form_QueryUnload(cancel, origin); }
+    void formUnload() override { Main_Form_Unload(); }
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -21,6 +21,25 @@ void showBox(QWidget *parent, const QString &text, bool aboveAll)
     box.exec();
 }
 
+// A double click arrives after the press that began it, which has
+// already brought Main up.
+Platform::TrayEvent trayEventOf(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        return Platform::TrayEvent::LeftPress;
+    case QSystemTrayIcon::DoubleClick:
+        return Platform::TrayEvent::DoubleClick;
+    case QSystemTrayIcon::Context:
+        return Platform::TrayEvent::RightPress;
+    case QSystemTrayIcon::MiddleClick:
+        return Platform::TrayEvent::MiddlePress;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return Platform::TrayEvent::Other;
+}
+
 } // namespace
 
 LinuxPlatform::LinuxPlatform(QObject *parent)
@@ -57,15 +76,19 @@ void LinuxPlatform::message(QWidget *parent, const QString &text)
 
 void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
 {
-    if (m_tray)
+    // Qt keeps a shown icon in whatever tray there is: it docks it again
+    // when the tray is restarted or replaced and docks it late when no tray
+    // existed yet. So an icon that exists only needs to stay shown; a
+    // second show or a hide and show would make the icon flicker.
+    if (m_tray) {
+        if (!m_tray->isVisible())
+            m_tray->show();
         return;
+    }
     m_tray = new QSystemTrayIcon(icon);
     m_tray->setToolTip(tip);
-    // Only the left button's click brings Main up; a double click, the
-    // right and the middle button do nothing more.
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            emit trayLeftPressed();
+        trayEvent(trayEventOf(reason));
     });
     m_tray->show();
 }

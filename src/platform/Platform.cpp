@@ -6,3 +6,9 @@ QString Platform::title()
 {
     return QStringLiteral("ポトラ");
 }
+
+void Platform::trayEvent(TrayEvent event)
+{
+    if (event == TrayEvent::LeftPress)
+        emit trayLeftPressed();
+}

@@ -33,7 +33,8 @@ public:
     // A box modal to the program with one OK button.
     virtual void message(QWidget *parent, const QString &text) = 0;
 
-    // One tray icon. Adding it while present changes nothing.
+    // One tray icon. Adding it while present changes nothing; where no
+    // tray exists yet the icon appears once one does.
     virtual void trayAdd(const QIcon &icon, const QString &tip) = 0;
     virtual void trayDelete() = 0;
     virtual bool trayPresent() const = 0;
@@ -61,6 +62,11 @@ public:
     // Ends the run with status 0 once the current event is handled, even if
     // something such as the help viewer would keep it going.
     virtual void quitProgram() = 0;
+
+    // What the tray reports about the mouse on the icon.
+    enum class TrayEvent { LeftPress, DoubleClick, RightPress, MiddlePress, Other };
+    // Only a left press counts; every other event is dropped here.
+    void trayEvent(TrayEvent event);
 
 signals:
     // The left mouse button was pressed on the tray icon.

@@ -49,12 +49,20 @@ rw_setup() {
   local i
   for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; exit 1; }
+  rw_start_wm
+}
+
+# rw_start_wm: starts icewm and waits for its taskbar (and tray); sets RW_WM_PID.
+rw_start_wm() {
   icewm >/dev/null 2>&1 &
-  RW_PIDS+=($!)
-  # icewm's taskbar (and its tray) is up once its window exists.
+  RW_WM_PID=$!
+  RW_PIDS+=($RW_WM_PID)
+  local i
   for i in $(seq 100); do xdotool search --class icewm >/dev/null 2>&1 && break; sleep 0.1; done
   sleep 0.5
 }
+
+rw_stop_wm() { kill "$RW_WM_PID" 2>/dev/null || true; wait "$RW_WM_PID" 2>/dev/null || true; }
 
 # rw_start [args...]: starts the program from a directory other than its
 # own folder and sets RW_PROGRAM_PID.
@@ -63,6 +71,62 @@ rw_start() {
   RW_PROGRAM_PID=$!
   RW_PIDS+=($RW_PROGRAM_PID)
 }
+
+# rw_start_fast [args...]: rw_start with the program's clock running thirty
+# times as fast, so that its minute's check comes every two seconds.
+rw_start_fast() {
+  local lib
+  lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1 || true)
+  [ -n "$lib" ] || { echo "libfaketime is missing"; exit 77; }
+  (cd / && exec env LD_PRELOAD="$lib" FAKETIME="+0 x30" "$RW_APP/potora" "$@") >"$RW_TMP/program.log" 2>&1 &
+  RW_PROGRAM_PID=$!
+  RW_PIDS+=($RW_PROGRAM_PID)
+}
+
+# rw_tray_icons: ids of the program's icons docked in icewm's tray.
+rw_tray_icons() {
+  xwininfo -root -tree | grep -A2 '"YXTrayEmbedder"' | awk '/\("potora" "potora"\)/{print $1}' || true
+}
+
+# rw_wait_tray_icon [timeout s]: prints the id of the docked icon.
+rw_wait_tray_icon() {
+  local timeout=${1:-10} i id
+  for i in $(seq $((timeout * 10))); do
+    id=$(rw_tray_icons | head -n1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# rw_on_top <window id>: the window is the uppermost client and has the focus.
+rw_on_top() {
+  local want top active
+  want=$(printf '%d' "$1")
+  top=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //' | tr ',' '\n' | tail -n1)
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  [ "$(printf '%d' "$top")" = "$want" ] && [ "$active" = "$want" ]
+}
+
+# rw_cover: maps another program's window over the upper left of the
+# screen and waits until it is on top; sets RW_COVER.
+rw_cover() {
+  xmessage -geometry 900x700+0+0 "cover" >/dev/null 2>&1 &
+  RW_COVER_PID=$!
+  RW_PIDS+=($RW_COVER_PID)
+  local i
+  for i in $(seq 50); do
+    RW_COVER=$(xdotool search --onlyvisible --class xmessage 2>/dev/null | tail -n1 || true)
+    [ -n "$RW_COVER" ] && rw_on_top "$RW_COVER" && return 0
+    sleep 0.1
+  done
+  echo "the covering window did not come up"; return 1
+}
+
+rw_uncover() { kill "$RW_COVER_PID" 2>/dev/null || true; wait "$RW_COVER_PID" 2>/dev/null || true; sleep 0.3; }
+
+# rw_viewable <window id>
+rw_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # rw_wait_window <name> [timeout s]: prints the id of the first mapped
 # window with that exact name.

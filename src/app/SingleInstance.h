@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running copy per data folder: two copies would overwrite each other's
+// memo files. The first start holds a lock file in the data folder and
+// listens on a local socket named for the user and the folder; a later
+// start asks it to bring Main up and goes away.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Outcome {
+        First,      // this copy runs; it now holds the folder
+        Handed,     // a running copy took the start over
+        Unreachable // a live copy holds the folder but does not answer
+    };
+
+    // `patienceMs`: how long to wait for a copy that holds the folder but
+    // does not answer yet (it may be just starting).
+    explicit SingleInstance(const QString &dataRoot, int patienceMs = 5000, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // Writes nothing unless this copy is the first.
+    Outcome claim();
+
+    static QString lockPath(const QString &dataRoot);
+    static QString serverPath(const QString &dataRoot);
+
+signals:
+    // A later start asked for Main.
+    void showRequested();
+
+private:
+    bool askRunningCopy();
+    void listen();
+    void answer();
+
+    QString m_root;
+    int m_patienceMs;
+    QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
+};

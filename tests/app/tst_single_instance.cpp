@@ -1,0 +1,123 @@
+#include "app/SingleInstance.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+using Outcome = SingleInstance::Outcome;
+
+namespace {
+
+// A later start of the program, run beside the first copy's event loop as
+// another process would.
+class LaterStart
+{
+public:
+    LaterStart(const QString &root, int patienceMs)
+        : m_thread([this, root, patienceMs] {
+            SingleInstance later(root, patienceMs);
+            m_outcome = later.claim();
+            m_done = true;
+        })
+    {
+    }
+    ~LaterStart() { m_thread.join(); }
+
+    // Keeps the first copy answering until the later start is through.
+    Outcome outcome()
+    {
+        if (!QTest::qWaitFor([this] { return m_done.load(); }, 20000))
+            qFatal("the later start never finished");
+        return m_outcome;
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    Outcome m_outcome = Outcome::Unreachable;
+    std::thread m_thread;
+};
+
+} // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+    // The sockets go to a runtime folder of the test's own.
+    QTemporaryDir m_runtime;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    }
+
+    void copiesOfOtherFoldersRunSideBySide()
+    {
+        QTemporaryDir one, two;
+        SingleInstance first(one.path());
+        QSignalSpy asked(&first, &SingleInstance::showRequested);
+        QCOMPARE(first.claim(), Outcome::First);
+        SingleInstance other(two.path());
+        QCOMPARE(other.claim(), Outcome::First);
+        QCOMPARE(asked.count(), 0);
+    }
+
+    void leftoversOfACrashDoNotStopTheNextStart_data()
+    {
+        QTest::addColumn<bool>("lockLeft");
+        QTest::addColumn<bool>("socketLeft");
+        QTest::newRow("lock file") << true << false;
+        QTest::newRow("socket file") << false << true;
+        QTest::newRow("both") << true << true;
+    }
+    void leftoversOfACrashDoNotStopTheNextStart()
+    {
+        QFETCH(bool, lockLeft);
+        QFETCH(bool, socketLeft);
+        QTemporaryDir folder;
+        if (lockLeft) {
+            // Written by a copy whose process is gone.
+            QFile lock(SingleInstance::lockPath(folder.path()));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write("2147483000\npotora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        if (socketLeft) {
+            QFile socket(SingleInstance::serverPath(folder.path()));
+            QVERIFY(socket.open(QIODevice::WriteOnly));
+        }
+
+        QElapsedTimer took;
+        took.start();
+        SingleInstance next(folder.path(), 60000);
+        QCOMPARE(next.claim(), Outcome::First);
+        QVERIFY2(took.elapsed() < 5000, "the start waited for a dead copy");
+
+        // And it answers the start after it.
+        QSignalSpy asked(&next, &SingleInstance::showRequested);
+        LaterStart later(folder.path(), 2000);
+        QCOMPARE(later.outcome(), Outcome::Handed);
+        QCOMPARE(asked.count(), 1);
+    }
+
+    void liveHolderThatNeverAnswersIsReported()
+    {
+        QTemporaryDir folder;
+        QLockFile held(SingleInstance::lockPath(folder.path()));
+        QVERIFY(held.tryLock(0));
+
+        SingleInstance later(folder.path(), 300);
+        QCOMPARE(later.claim(), Outcome::Unreachable);
+        QVERIFY(held.isLocked());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_single_instance.moc"
