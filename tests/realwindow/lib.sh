@@ -23,6 +23,10 @@ rw_check() { # rw_check "what" command...
   if "$@"; then rw_pass "$what"; else rw_fail "$what"; fi
 }
 rw_finish() {
+  # A sanitizer build reports into the program's output.
+  if [ -f "$RW_TMP/program.log" ] && grep -E 'AddressSanitizer|runtime error:' "$RW_TMP/program.log" >&2; then
+    rw_fail "sanitizer report in the program's output"
+  fi
   if [ "$RW_FAILED" -ne 0 ]; then echo "real-window test failed"; exit 1; fi
   echo "real-window test passed"
 }
@@ -67,7 +71,7 @@ rw_stop_wm() { kill "$RW_WM_PID" 2>/dev/null || true; wait "$RW_WM_PID" 2>/dev/n
 # rw_start [args...]: starts the program from a directory other than its
 # own folder and sets RW_PROGRAM_PID.
 rw_start() {
-  (cd / && exec "$RW_APP/potora" "$@") >"$RW_TMP/program.log" 2>&1 &
+  (cd / && exec "$RW_APP/potora" "$@") >>"$RW_TMP/program.log" 2>&1 &
   RW_PROGRAM_PID=$!
   RW_PIDS+=($RW_PROGRAM_PID)
 }
@@ -78,7 +82,7 @@ rw_start_fast() {
   local lib
   lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1 || true)
   [ -n "$lib" ] || { echo "libfaketime is missing"; exit 77; }
-  (cd / && exec env LD_PRELOAD="$lib" FAKETIME="+0 x30" "$RW_APP/potora" "$@") >"$RW_TMP/program.log" 2>&1 &
+  (cd / && exec env LD_PRELOAD="$lib" FAKETIME="+0 x30" "$RW_APP/potora" "$@") >>"$RW_TMP/program.log" 2>&1 &
   RW_PROGRAM_PID=$!
   RW_PIDS+=($RW_PROGRAM_PID)
 }
