@@ -75,7 +75,9 @@ Decoded decode(const QByteArray &bytes)
     }
 
     if (utf8) {
-        QStringDecoder decoder(QStringConverter::Utf8);
+        // A text may itself begin with U+FEFF: keep it, it is not a mark here.
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
         result.text = decoder.decode(item);
         result.clean = !decoder.hasError();
     } else {

@@ -71,6 +71,7 @@ void TestValueFile::roundTrip_data()
     QTest::newRow("hangul") << QStringLiteral("안녕");
     QTest::newRow("leading spaces and comma") << QStringLiteral("  a, b");
     QTest::newRow("trailing line break") << QStringLiteral("x\r\n");
+    QTest::newRow("starts with a zero-width no-break space") << QStringLiteral("\uFEFF\uFEFFa");
 }
 
 void TestValueFile::roundTrip()
