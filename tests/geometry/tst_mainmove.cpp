@@ -14,13 +14,21 @@ using Id = Windows::Id;
 
 namespace {
 
+QByteArray text(int n) { return TestFolder::textBytes(QByteArray::number(n)); }
+
 // Saved geometry in twips, as the four files hold it.
 void plantGeometry(const TestFolder &folder, const QRect &twips)
 {
-    folder.plant(ValueFiles::kLeft, TestFolder::textBytes(QByteArray::number(twips.x())));
-    folder.plant(ValueFiles::kTop, TestFolder::textBytes(QByteArray::number(twips.y())));
-    folder.plant(ValueFiles::kWidth, TestFolder::textBytes(QByteArray::number(twips.width())));
-    folder.plant(ValueFiles::kHeight, TestFolder::textBytes(QByteArray::number(twips.height())));
+    folder.plant(ValueFiles::kLeft, text(twips.x()));
+    folder.plant(ValueFiles::kTop, text(twips.y()));
+    folder.plant(ValueFiles::kWidth, text(twips.width()));
+    folder.plant(ValueFiles::kHeight, text(twips.height()));
+}
+
+QByteArray savedGeometry(const TestFolder &folder)
+{
+    return folder.bytes(ValueFiles::kLeft) + folder.bytes(ValueFiles::kTop) + folder.bytes(ValueFiles::kWidth)
+        + folder.bytes(ValueFiles::kHeight);
 }
 
 // Resizes the window as a user dragging its frame does: the outer size
@@ -31,6 +39,12 @@ void resizeOuter(QWidget *window, int width, int height)
     window->resize(width - frame.width(), height - frame.height());
 }
 
+Mainmove *openEditor(TestProgram &program, const QRect &saved = QRect(1500, 750, 7500, 6000))
+{
+    plantGeometry(program.folder, saved);
+    return qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
+}
+
 } // namespace
 
 class MainmoveTest : public QObject
@@ -39,14 +53,11 @@ class MainmoveTest : public QObject
 private slots:
     void opensAtSavedOuterGeometry_data();
     void opensAtSavedOuterGeometry();
-    void buttonCentredOnOuterSize_data();
-    void buttonCentredOnOuterSize();
     void limits_data();
     void limits();
     void messageComesBeforeRestore();
-    void goBackWritesGeometry_data();
-    void goBackWritesGeometry();
-    void roundTripFromMain();
+    void goBackWritesGeometryAndBringsMainBack_data();
+    void goBackWritesGeometryAndBringsMainBack();
     void failedSaveKeepsEditor();
 };
 
@@ -54,7 +65,6 @@ void MainmoveTest::opensAtSavedOuterGeometry_data()
 {
     QTest::addColumn<QRect>("saved"); // twips
     QTest::addColumn<QRect>("outer"); // pixels, frame included
-
     QTest::newRow("on screen") << QRect(1500, 750, 7500, 6000) << QRect(100, 50, 500, 400);
     QTest::newRow("smallest accepted, partly off the screen")
         << QRect(9000, 6000, 7005, 3510) << QRect(600, 400, 467, 234);
@@ -67,45 +77,20 @@ void MainmoveTest::opensAtSavedOuterGeometry()
     QFETCH(QRect, saved);
     QFETCH(QRect, outer);
     TestProgram program;
-    plantGeometry(program.folder, saved);
-
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
-    QVERIFY(editor);
+    Mainmove *editor = openEditor(program, saved);
     QApplication::processEvents();
 
     // The frame is counted: the client area is smaller than the saved size.
     QVERIFY(editor->frameGeometry() != editor->geometry());
     QCOMPARE(editor->frameGeometry(), outer);
-    QCOMPARE(editor->windowTitle(), QStringLiteral("ポトラ"));
     QVERIFY(program.platform.entries("system-message:").isEmpty());
-}
 
-void MainmoveTest::buttonCentredOnOuterSize_data()
-{
-    QTest::addColumn<QSize>("outer");        // pixels
-    QTest::addColumn<QRect>("button");       // pixels, within the client area
-
-    // Left (outer width / 2 - 1147.5 twips) and top (outer height / 2 -
-    // 247.5 twips), each rounded to whole pixels: 153 x 33 pixels.
-    QTest::newRow("as saved, 500 x 400") << QSize(500, 400) << QRect(174, 184, 153, 33);
-    QTest::newRow("resized, 600 x 300") << QSize(600, 300) << QRect(224, 134, 153, 33);
-}
-
-void MainmoveTest::buttonCentredOnOuterSize()
-{
-    QFETCH(QSize, outer);
-    QFETCH(QRect, button);
-    TestProgram program;
-    plantGeometry(program.folder, QRect(1500, 750, 7500, 6000));
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
-
-    resizeOuter(editor, outer.width(), outer.height());
-
-    QCOMPARE(editor->frameGeometry().size(), outer);
-    QCOMPARE(editor->Command1->geometry(), button);
-    QCOMPARE(editor->Command1->text(), QStringLiteral("元にもどす"));
-    // The label stays where it was designed, whatever the size.
+    // The button is centred on the outer size (153 x 33 pixels, rounded);
+    // the label stays where it was designed.
+    resizeOuter(editor, 600, 300);
+    QCOMPARE(editor->Command1->geometry(), QRect(224, 134, 153, 33));
     QCOMPARE(editor->Label5->geometry(), QRect(8, 216, 449, 41));
+    QCOMPARE(editor->Command1->text() + editor->windowTitle(), QStringLiteral("元にもどすポトラ"));
 }
 
 void MainmoveTest::limits_data()
@@ -123,13 +108,11 @@ void MainmoveTest::limits_data()
     QTest::newRow("width 6990 refused") << saved << QSize(6990, 6000) << QStringList{wide} << saved.size();
     QTest::newRow("width 7005 accepted") << saved << QSize(7005, 6000) << QStringList() << QSize(7005, 6000);
     // The width is tested on the restored window, which is wide enough.
-    QTest::newRow("both at once: only the height")
-        << saved << QSize(6990, 3495) << QStringList{tall} << saved.size();
+    QTest::newRow("both at once: only the height") << saved << QSize(6990, 3495) << QStringList{tall} << saved.size();
     // A saved width that breaks the limit: the restore's own pass finds it,
     // then the outer pass finds it again; the saved geometry stays.
     QTest::newRow("narrow saved width, nested")
-        << QRect(1500, 750, 6000, 6000) << QSize(6000, 3495) << QStringList{tall, wide, wide}
-        << QSize(6000, 6000);
+        << QRect(1500, 750, 6000, 6000) << QSize(6000, 3495) << QStringList{tall, wide, wide} << QSize(6000, 6000);
 }
 
 void MainmoveTest::limits()
@@ -139,12 +122,12 @@ void MainmoveTest::limits()
     QFETCH(QStringList, messages);
     QFETCH(QSize, after);
     TestProgram program;
-    plantGeometry(program.folder, saved);
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
+    Mainmove *editor = openEditor(program, saved);
     QApplication::processEvents();
     // Moved first: a restore brings the saved place back too.
     editor->move(30, 20);
     program.platform.log.clear();
+    const QByteArray files = savedGeometry(program.folder);
 
     resizeOuter(editor, resized.width() / 15, resized.height() / 15);
 
@@ -153,14 +136,13 @@ void MainmoveTest::limits()
     const QPoint place = messages.isEmpty() ? QPoint(30, 20) : QPoint(saved.x() / 15, saved.y() / 15);
     QCOMPARE(editor->frameGeometry().topLeft(), place);
     // The saved geometry is never rewritten by a resize.
-    QCOMPARE(program.folder.bytes(ValueFiles::kHeight), TestFolder::textBytes(QByteArray::number(saved.height())));
+    QCOMPARE(savedGeometry(program.folder), files);
 }
 
 void MainmoveTest::messageComesBeforeRestore()
 {
     TestProgram program;
-    plantGeometry(program.folder, QRect(1500, 750, 7500, 6000));
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
+    Mainmove *editor = openEditor(program);
     QSize whileOpen;
     program.platform.whileBoxOpen = [&](const QString &) {
         whileOpen = editor->frameGeometry().size();
@@ -183,103 +165,67 @@ void MainmoveTest::messageComesBeforeRestore()
     QVERIFY(program.platform.log.isEmpty());
 }
 
-void MainmoveTest::goBackWritesGeometry_data()
+void MainmoveTest::goBackWritesGeometryAndBringsMainBack_data()
 {
     QTest::addColumn<QRect>("outer"); // pixels
-    QTest::addColumn<QByteArray>("left");
-    QTest::addColumn<QByteArray>("top");
-    QTest::addColumn<QByteArray>("width");
-    QTest::addColumn<QByteArray>("height");
-
+    QTest::addColumn<QByteArray>("files");
     // No events are processed between the move and the click: the
     // offscreen platform would push the frame back onto the screen.
-    QTest::newRow("moved over the edge") << QRect(-4, -4, 500, 400) << QByteArray("\"-60\"\r\n")
-                                         << QByteArray("\"-60\"\r\n") << QByteArray("\"7500\"\r\n")
-                                         << QByteArray("\"6000\"\r\n");
-    QTest::newRow("moved and resized") << QRect(80, 0, 467, 234) << QByteArray("\"1200\"\r\n")
-                                       << QByteArray("\"0\"\r\n") << QByteArray("\"7005\"\r\n")
-                                       << QByteArray("\"3510\"\r\n");
+    QTest::newRow("moved over the edge") << QRect(-4, -4, 500, 400) << text(-60) + text(-60) + text(7500) + text(6000);
+    QTest::newRow("moved and resized") << QRect(80, 0, 467, 234) << text(1200) + text(0) + text(7005) + text(3510);
 }
 
-void MainmoveTest::goBackWritesGeometry()
+void MainmoveTest::goBackWritesGeometryAndBringsMainBack()
 {
     QFETCH(QRect, outer);
-    QFETCH(QByteArray, left);
-    QFETCH(QByteArray, top);
-    QFETCH(QByteArray, width);
-    QFETCH(QByteArray, height);
-    TestProgram program;
-    plantGeometry(program.folder, QRect(1500, 750, 7500, 6000));
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
-    editor->move(outer.topLeft());
-    resizeOuter(editor, outer.width(), outer.height());
-
-    QTest::mouseClick(editor->Command1, Qt::LeftButton);
-
-    QCOMPARE(program.folder.bytes(ValueFiles::kLeft), left);
-    QCOMPARE(program.folder.bytes(ValueFiles::kTop), top);
-    QCOMPARE(program.folder.bytes(ValueFiles::kWidth), width);
-    QCOMPARE(program.folder.bytes(ValueFiles::kHeight), height);
-    QVERIFY(!program.windows.isLoaded(Id::Mainmove));
-    // Main has no frame: its window is exactly the editor's outer one.
-    QWidget *main = program.windows.get(Id::Main);
-    QVERIFY(main && main->isVisible());
-    QCOMPARE(main->frameGeometry(), outer);
-}
-
-void MainmoveTest::roundTripFromMain()
-{
+    QFETCH(QByteArray, files);
     TestProgram program;
     program.folder.plant(ValueFiles::kStartupMemo, "\"memo\"\r\n");
     plantGeometry(program.folder, QRect(1500, 750, 7500, 6000));
     auto *main = qobject_cast<Main *>(program.windows.show(Id::Main));
     program.platform.log.clear();
 
+    // The editor takes Main's place, and Main's tray icon goes with it.
     QTest::mouseClick(main->Command1, Qt::LeftButton);
-
     QVERIFY(!program.windows.isLoaded(Id::Main));
     QVERIFY(!program.platform.trayPresent());
     auto *editor = qobject_cast<Mainmove *>(program.windows.get(Id::Mainmove));
     QVERIFY(editor && editor->isVisible());
-    QCOMPARE(editor->frameGeometry(), QRect(100, 50, 500, 400));
+    editor->move(outer.topLeft());
+    resizeOuter(editor, outer.width(), outer.height());
 
-    editor->move(200, 10);
     QTest::mouseClick(editor->Command1, Qt::LeftButton);
 
+    QCOMPARE(savedGeometry(program.folder), files);
+    QVERIFY(!program.windows.isLoaded(Id::Mainmove));
+    // Main has no frame: its window is exactly the editor's outer one.
     auto *again = qobject_cast<Main *>(program.windows.get(Id::Main));
     QVERIFY(again && again->isVisible());
-    QCOMPARE(again->geometry(), QRect(200, 10, 500, 400));
-    QVERIFY(again->Timer1->isActive());
-    QVERIFY(again->Timer2->isActive());
+    QCOMPARE(again->frameGeometry(), outer);
+    QVERIFY(again->Timer1->isActive() && again->Timer2->isActive());
+    QCOMPARE(program.platform.entries("tray-").first(), QStringLiteral("tray-delete"));
+    QCOMPARE(program.platform.entries("tray-").last(), QStringLiteral("tray-add:ポトラ"));
     QVERIFY(program.platform.trayPresent());
-    // The tray icon goes with Main and comes back with it; the start-up
-    // memo does not come again.
-    const QStringList tray = program.platform.entries("tray-");
-    QVERIFY(tray.size() >= 2);
-    QCOMPARE(tray.first(), QStringLiteral("tray-delete"));
-    QCOMPARE(tray.last(), QStringLiteral("tray-add:ポトラ"));
+    // The start-up memo does not come again.
     QVERIFY(program.platform.entries("announce:").isEmpty());
-    QVERIFY(!program.windows.isLoaded(Id::Mainmove));
 }
 
 void MainmoveTest::failedSaveKeepsEditor()
 {
     TestProgram program;
-    plantGeometry(program.folder, QRect(1500, 750, 7500, 6000));
-    auto *editor = qobject_cast<Mainmove *>(program.windows.show(Id::Mainmove));
+    Mainmove *editor = openEditor(program);
     editor->move(0, 0);
     program.folder.breakFile(ValueFiles::kTop);
 
     QTest::mouseClick(editor->Command1, Qt::LeftButton);
     QApplication::processEvents();
-
     QVERIFY(program.windows.isLoaded(Id::Mainmove));
     QVERIFY(!program.windows.isLoaded(Id::Main));
     QCOMPARE(program.platform.entries("message:").size(), 1);
 
     program.folder.mendFile(ValueFiles::kTop);
     QTest::mouseClick(editor->Command1, Qt::LeftButton);
-    QCOMPARE(program.folder.bytes(ValueFiles::kTop), QByteArray("\"0\"\r\n"));
+    QCOMPARE(program.folder.bytes(ValueFiles::kTop), text(0));
     QVERIFY(program.windows.isLoaded(Id::Main));
 }
 

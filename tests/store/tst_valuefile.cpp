@@ -1,6 +1,5 @@
 #include "store/ValueFile.h"
 
-#include <QStringEncoder>
 #include <QTest>
 
 // The byte form of value files: what the program writes must be exactly
@@ -9,10 +8,8 @@ class TestValueFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void integerBytes_data();
-    void integerBytes();
-    void textBytes_data();
-    void textBytes();
+    void writtenBytes_data();
+    void writtenBytes();
     void roundTrip_data();
     void roundTrip();
     void reading_data();
@@ -20,27 +17,12 @@ private slots:
     void invalidShiftJisIsFlagged();
 };
 
-void TestValueFile::integerBytes_data()
+void TestValueFile::writtenBytes_data()
 {
-    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text"); // a number: written as an integer
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("zero") << 0 << QByteArray("0\r\n");
-    QTest::newRow("seven") << 7 << QByteArray("7\r\n");
-    QTest::newRow("ten") << 10 << QByteArray("10\r\n");
-}
-
-void TestValueFile::integerBytes()
-{
-    QFETCH(int, value);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(ValueFile::encodeInteger(value), bytes);
-    QCOMPARE(ValueFile::decode(bytes).text, QString::number(value));
-}
-
-void TestValueFile::textBytes_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("zero") << "0" << QByteArray("0\r\n");
+    QTest::newRow("ten") << "10" << QByteArray("10\r\n");
     QTest::newRow("empty") << QString() << QByteArray("\"\"\r\n");
     QTest::newRow("two lines") << QStringLiteral("a\r\nb") << QByteArray("\"a\r\nb\"\r\n");
     QTest::newRow("japanese") << QStringLiteral("時刻") << QByteArray("\"\x8E\x9E\x8D\x8F\"\r\n");
@@ -49,11 +31,13 @@ void TestValueFile::textBytes_data()
     QTest::newRow("trail byte like a backslash") << QStringLiteral("表") << QByteArray("\"\x95\x5C\"\r\n");
 }
 
-void TestValueFile::textBytes()
+void TestValueFile::writtenBytes()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(ValueFile::encodeText(text), bytes);
+    bool integer = false;
+    const int number = text.toInt(&integer);
+    QCOMPARE(integer ? ValueFile::encodeInteger(number) : ValueFile::encodeText(text), bytes);
     const ValueFile::Decoded back = ValueFile::decode(bytes);
     QCOMPARE(back.text, text);
     QVERIFY(back.clean);
@@ -64,9 +48,7 @@ void TestValueFile::roundTrip_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("quotes") << QStringLiteral("He said \"hi\"");
     QTest::newRow("only a quote") << QStringLiteral("\"");
-    QTest::newRow("quote at the end") << QStringLiteral("a\"");
     QTest::newRow("quote then line break") << QStringLiteral("\"\r\nx\r\n\"");
-    QTest::newRow("emoji") << QStringLiteral("予定 \U0001F600");
     QTest::newRow("emoji and quotes") << QStringLiteral("\"\U0001F389\",");
     QTest::newRow("hangul") << QStringLiteral("안녕");
     QTest::newRow("leading spaces and comma") << QStringLiteral("  a, b");
@@ -78,7 +60,7 @@ void TestValueFile::roundTrip()
 {
     QFETCH(QString, text);
     const QByteArray bytes = ValueFile::encodeText(text);
-    QVERIFY(!bytes.contains('?') || text.contains(QLatin1Char('?')));
+    QVERIFY(!bytes.contains('?'));
     QCOMPARE(ValueFile::decode(bytes).text, text);
 }
 
@@ -86,7 +68,6 @@ void TestValueFile::reading_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("integer as text") << QByteArray("7\r\n") << QStringLiteral("7");
     QTest::newRow("quoted integer") << QByteArray("\"7\"\r\n") << QStringLiteral("7");
     QTest::newRow("leading spaces") << QByteArray("   12\r\n") << QStringLiteral("12");
     QTest::newRow("up to a comma") << QByteArray("3,4\r\n") << QStringLiteral("3");
@@ -109,9 +90,7 @@ void TestValueFile::invalidShiftJisIsFlagged()
 {
     const ValueFile::Decoded decoded = ValueFile::decode(QByteArray("\"a\xFF\xFF" "b\"\r\n"));
     QVERIFY(!decoded.clean);
-    QVERIFY(decoded.text.startsWith(QLatin1Char('a')));
-    QVERIFY(decoded.text.endsWith(QLatin1Char('b')));
-
+    QVERIFY(decoded.text.startsWith(QLatin1Char('a')) && decoded.text.endsWith(QLatin1Char('b')));
     // A lead byte cut off at the end of the item is damage too.
     QVERIFY(!ValueFile::decode(QByteArray("\x81", 1)).clean);
     QVERIFY(!ValueFile::decode(QByteArray("\"a\x81\"\r\n")).clean);
