@@ -4,7 +4,6 @@
 #include "app/Windows.h"
 #include "platform/Fonts.h"
 #include "platform/Platform.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
@@ -66,13 +65,7 @@ protected:
 Mainmove::Mainmove(Windows &windows)
     : m_windows(windows)
 {
-    setWindowTitle(QStringLiteral("ポトラ"));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setDesign(QStringLiteral("ポトラ"), kWindowColour);
     resize(Twips::toPixels(6900), Twips::toPixels(8880));
 
     Command1 = new QPushButton(QStringLiteral("元にもどす"), this);

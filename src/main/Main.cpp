@@ -7,7 +7,6 @@
 #include "geometry/StoredGeometry.h"
 #include "platform/Fonts.h"
 #include "platform/Platform.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
@@ -107,13 +106,7 @@ Main::Main(Windows &windows)
     : m_windows(windows)
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("ポトラ"));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setDesign(QStringLiteral("ポトラ"), kWindowColour);
     resize(Twips::toPixels(7320), Twips::toPixels(9285));
 
     createControls();

@@ -3,7 +3,6 @@
 #include "app/Windows.h"
 #include "platform/Fonts.h"
 #include "platform/Platform.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/DataFolder.h"
@@ -41,9 +40,7 @@ Option1::Option1(Windows &windows)
     : m_windows(windows)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("オプション"));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
+    setDesign(QStringLiteral("オプション"));
     setFixedSize(Twips::toPixels(4680), Twips::toPixels(2070));
 
     Command1 = button(this, QStringLiteral("ポトラの終了"), 120, 120, 4335, 375);

@@ -1,5 +1,8 @@
 #include "Form.h"
 
+#include "Fonts.h"
+#include "ProgramIcon.h"
+
 #include <QCloseEvent>
 #include <QPointer>
 
@@ -11,6 +14,19 @@ Form::Form(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void Form::setDesign(const QString &caption, const QColor &background)
+{
+    setWindowTitle(caption);
+    setWindowIcon(ProgramIcon::icon());
+    setFont(Fonts::msPGothic(9));
+    if (background.isValid()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, background);
+        setPalette(pal);
+        setAutoFillBackground(true);
+    }
 }
 
 void Form::formShow()

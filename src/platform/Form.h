@@ -14,6 +14,10 @@ public:
 
     explicit Form(QWidget *parent = nullptr);
 
+    // The look every window of the program shares: its caption, the
+    // program's icon, the default font and, where given, a background.
+    void setDesign(const QString &caption, const QColor &background = QColor());
+
     virtual void formLoad() {}
     // Showing a window brings it to the front; a window may stand in for
     // itself without appearing on screen.

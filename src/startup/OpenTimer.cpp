@@ -3,7 +3,6 @@
 #include "app/Windows.h"
 #include "main/MemoSlot.h"
 #include "platform/Fonts.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
@@ -15,9 +14,7 @@
 OpenTimer::OpenTimer(Windows &windows)
     : m_windows(windows)
 {
-    setWindowTitle(QStringLiteral("起動時メモ"));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
+    setDesign(QStringLiteral("起動時メモ"));
     // Nothing in it moves with the window, so the window keeps its size.
     setFixedSize(Twips::toPixels(6690), Twips::toPixels(4155));
 

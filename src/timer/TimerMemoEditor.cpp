@@ -3,7 +3,6 @@
 #include "app/Windows.h"
 #include "main/MemoSlot.h"
 #include "platform/Fonts.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/UpDown.h"
 #include "platform/Values.h"
@@ -139,9 +138,7 @@ TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
     : m_windows(windows)
     , m_memo(d.memo)
 {
-    setWindowTitle(QString::fromUtf8(d.caption));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
+    setDesign(QString::fromUtf8(d.caption));
     setFixedSize(Twips::toPixels(d.clientWidth), Twips::toPixels(d.clientHeight));
 
     Label1 = label(this, QStringLiteral("メモ内容"), d.heading);

@@ -2,7 +2,6 @@
 
 #include "app/Windows.h"
 #include "platform/Fonts.h"
-#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
@@ -69,13 +68,7 @@ Timermemo::Timermemo(Windows &windows)
     : m_windows(windows)
 {
     setObjectName(QStringLiteral("Timermemo"));
-    setWindowTitle(QStringLiteral("タイマーメモ"));
-    setWindowIcon(ProgramIcon::icon());
-    setFont(Fonts::msPGothic(9));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    setDesign(QStringLiteral("タイマーメモ"), Qt::white);
     setFixedSize(Twips::toPixels(9585), Twips::toPixels(2760));
 
     Label1 = new QLabel(QStringLiteral("指定した時刻にメモを出現させることが出来ます"), this);
