@@ -1,7 +1,10 @@
 // Starts a program several times under the current X display and reports
 // the median time from process start to the first window mapped, and the
-// median peak resident memory of the process.
+// median peak resident memory of the process. A window counts when it is
+// at least kMinSide pixels each way, so that a tray icon mapped before the
+// program's own window does not count as its window.
 //   mapwatch <runs> <program> [args...]
+// With MAPWATCH_VERBOSE set, every run's figures go to stderr.
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -17,6 +20,18 @@
 
 namespace {
 
+constexpr int kMinSide = 64;
+
+// A window may be gone by the time it is looked at; that is no error here.
+int ignoreErrors(Display *, XErrorEvent *) { return 0; }
+
+bool bigEnough(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.width >= kMinSide
+           && attributes.height >= kMinSide;
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -31,7 +46,7 @@ bool waitForMap(Display *display, double timeoutSeconds)
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == MapNotify)
+            if (event.type == MapNotify && bigEnough(display, event.xmap.window))
                 return true;
         }
         const auto left = deadline - std::chrono::steady_clock::now();
@@ -59,7 +74,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "mapwatch: no X display\n");
         return 2;
     }
+    XSetErrorHandler(ignoreErrors);
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    const bool verbose = std::getenv("MAPWATCH_VERBOSE") != nullptr;
 
     std::vector<double> mapMs, peakMb;
     for (int run = 0; run < runs; ++run) {
@@ -83,6 +100,8 @@ int main(int argc, char *argv[])
         }
         mapMs.push_back(ms);
         peakMb.push_back(usage.ru_maxrss / 1024.0);
+        if (verbose)
+            std::fprintf(stderr, "%s run %d: %.1f ms, %.1f MB\n", argv[2], run + 1, ms, peakMb.back());
         usleep(300 * 1000);
     }
     std::printf("%.1f %.1f\n", median(mapMs), median(peakMb));

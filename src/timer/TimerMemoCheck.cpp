@@ -5,12 +5,32 @@
 #include "platform/Values.h"
 #include "store/ValueFiles.h"
 
+#include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 
 namespace {
 constexpr qint64 kMinutesPerDay = 24 * 60;
+
+// POTORA_TRACE=<file> makes the check append what it does to that file, so
+// that a long run under a fast clock can be followed from outside. Off
+// unless the variable is set.
+void trace(const QString &line)
+{
+    static const QString path = qEnvironmentVariable("POTORA_TRACE");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(line.toUtf8() + '\n');
 }
+
+QString dayOf(qint64 minute)
+{
+    return QDate::fromJulianDay(minute / kMinutesPerDay).toString(Qt::ISODate);
+}
+} // namespace
 
 TimerMemoCheck::TimerMemoCheck(Platform &platform, Values &values, QLabel *clock, std::array<QLabel *, 3> dueTimes,
                                QObject *parent)
@@ -55,6 +75,7 @@ bool TimerMemoCheck::run()
         return false;
     m_running = true;
     m_clock->setText(clockText(m_platform.now()));
+    trace(QStringLiteral("tick ") + m_platform.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
 
     // The clock is read again after every minute, so a tick that waited on
     // a box goes on through the minutes that passed meanwhile.
@@ -82,6 +103,7 @@ bool TimerMemoCheck::run()
 bool TimerMemoCheck::checkMinute(qint64 minute)
 {
     const QString clock = clockTextOf(minute);
+    trace(QStringLiteral("checked %1 %2").arg(dayOf(minute), clock));
     for (int n = 1; n <= 3; ++n) {
         // A memo switched off is left out at once, though its holder keeps
         // the due time it had while it was on.
@@ -95,6 +117,7 @@ bool TimerMemoCheck::checkMinute(qint64 minute)
 
         const QString text = MemoSlot::toBox(m_values.read(ValueFiles::timerText(n)));
         QPointer<TimerMemoCheck> self(this);
+        trace(QStringLiteral("announced %1 %2 %3").arg(n).arg(dayOf(minute), clock));
         m_platform.announce(text);
         if (!self || m_stopped)
             return false;
