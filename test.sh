@@ -20,4 +20,4 @@ cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The crash storm's 80 rounds ran above; here 50 keep the run short.
-(cd build-asan && CRASH_ROUNDS=50 ctest --output-on-failure --timeout 600)
+(cd build-asan && CRASH_ROUNDS=50 POTORA_SANITIZED=1 ctest --output-on-failure --timeout 600)
