@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -20,6 +22,19 @@ namespace {
 
 // A value file is tiny; anything far larger is damage, not a memo.
 constexpr qint64 kMaxValueFileBytes = 64 * 1024 * 1024;
+
+// A replace cut short by a crash leaves its temporary file beside the value
+// file: "<name>.XXXXXX" from QSaveFile, "<name>.link" from a backup.
+bool isLeftover(const QString &entry, const QString &valueName)
+{
+    if (!entry.startsWith(valueName + QLatin1Char('.')))
+        return false;
+    const QStringView suffix = QStringView(entry).mid(valueName.size() + 1);
+    if (suffix == QLatin1String("link"))
+        return true;
+    return suffix.size() == 6
+           && std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
+}
 
 } // namespace
 
@@ -129,6 +144,23 @@ bool linkInPlace(const QString &from, const QString &to, QString *error)
 
 } // namespace
 
+void DataFolder::removeLeftovers() const
+{
+    for (const char *sub : {"set", "Timer"}) {
+        QDir dir(absolute(QLatin1String(sub)));
+        const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
+        for (const ValueFiles::Entry &value : ValueFiles::inventory()) {
+            const QString name = value.path.section(QLatin1Char('/'), 1);
+            if (!value.path.startsWith(QLatin1String(sub) + QLatin1Char('/')))
+                continue;
+            for (const QString &entry : entries) {
+                if (isLeftover(entry, name))
+                    dir.remove(entry);
+            }
+        }
+    }
+}
+
 DataFolder::Write DataFolder::backupValue(const QString &from, const QString &to) const
 {
     Write result;
@@ -141,9 +173,11 @@ DataFolder::Write DataFolder::backupValue(const QString &from, const QString &to
     return writeTextValue(to, readValue(from).text);
 }
 
+
 QStringList DataFolder::ensureLayout() const
 {
     QStringList problems;
+    removeLeftovers();
     QDir dir(m_root);
     for (const char *sub : {"set", "Timer"}) {
         if (!dir.exists(QLatin1String(sub)) && !dir.mkpath(QLatin1String(sub)))

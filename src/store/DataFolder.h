@@ -36,11 +36,13 @@ public:
     Write backupValue(const QString &from, const QString &to) const;
 
     // Creates the two subfolders and every value file that is missing, with
-    // its first value; never touches a file that exists. Returns the
-    // problems met, one line each.
+    // its first value; never touches a file that exists. Removes temporary
+    // files that a crash left beside value files. Returns the problems met,
+    // one line each. Only the one running copy may call it.
     QStringList ensureLayout() const;
 
 private:
+    void removeLeftovers() const;
     Write replace(const QString &relative, const QByteArray &bytes) const;
 
     QString m_root;

@@ -17,6 +17,7 @@ private slots:
     void pathsIgnoreTheCurrentDirectory();
     void failuresAreReportedAndKeepTheOldState();
     void backupTakesTheCurrentValue();
+    void crashLeftoversGoAtStart();
 };
 
 void TestDataFolder::layoutFillsOnlyWhatIsMissing()
@@ -113,6 +114,22 @@ void TestDataFolder::backupTakesTheCurrentValue()
     QCOMPARE(folder.bytes(backup), QByteArray("\"\"\r\n"));
     folder.breakFile(backup);
     QVERIFY(!folder.data.backupValue(ValueFiles::memo(3), backup).ok());
+}
+
+void TestDataFolder::crashLeftoversGoAtStart()
+{
+    TestFolder folder;
+    const QStringList leftovers{QStringLiteral("set/memo11.txt.Lkfxyt"), QStringLiteral("set/memo3X.txt.link"),
+                                QStringLiteral("Timer/true2.txt.a1B2c3")};
+    const QStringList kept{QStringLiteral("set/memo11.txt.bak"), QStringLiteral("set/notes.txt.Lkfxyt"),
+                           QStringLiteral("set/memo.txt.ab-c12"), QStringLiteral("Timer/mine.txt")};
+    for (const QString &name : leftovers + kept)
+        folder.plant(name, "x");
+    QVERIFY(folder.data.ensureLayout().isEmpty());
+    for (const QString &name : leftovers)
+        QVERIFY2(!QFile::exists(folder.data.absolute(name)), qPrintable(name));
+    for (const QString &name : kept)
+        QVERIFY2(QFile::exists(folder.data.absolute(name)), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)
