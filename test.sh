@@ -13,7 +13,7 @@ cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --timeout 600)
 
 cmake -S . -B build-asan -G "Unix Makefiles" -DCMAKE_CXX_COMPILER=clang++ \
-  -DPOTORA_SANITIZE=ON -DPOTORA_FUZZ=ON -DPOTORA_FUZZ_SECONDS=60 >/dev/null
+  -DPOTORA_SANITIZE=ON -DPOTORA_FUZZ=ON -DPOTORA_FUZZ_SECONDS=30 >/dev/null
 cmake --build build-asan -j"$jobs"
 # Leak reports would come from Qt's and fontconfig's own caches, not from
 # the program; every other report fails the run.

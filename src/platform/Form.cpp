@@ -4,7 +4,6 @@
 #include "ProgramIcon.h"
 
 #include <QCloseEvent>
-#include <QPointer>
 
 namespace {
 bool g_sessionEnding = false;
@@ -40,9 +39,7 @@ void Form::formShow()
 
 bool Form::unloadForm()
 {
-    QPointer<Form> self(this);
-    close();
-    return !self || !self->isVisible();
+    return close();
 }
 
 void Form::setSessionEnding(bool ending) { g_sessionEnding = ending; }

@@ -25,7 +25,7 @@ public:
     virtual bool formVisible() const { return isVisible(); }
 
     // Closes the window as the program; passes every close guard.
-    // Returns false only if the window is still there afterwards.
+    // Returns false if the window refused to go.
     bool unloadForm();
 
     // Once the desktop session ends every window must let go.
