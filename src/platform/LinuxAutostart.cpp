@@ -14,7 +14,7 @@ QString tr(const char *text) { return QCoreApplication::translate("LinuxAutostar
 
 QString folder()
 {
-    // The base directory specification tells to ignore a relative value.
+    // The freedesktop.org XDG Base Directory rules ignore a relative value.
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!config.isEmpty() && QDir::isAbsolutePath(config))
         return QDir::cleanPath(config) + QStringLiteral("/autostart");
