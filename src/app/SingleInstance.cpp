@@ -14,6 +14,9 @@ namespace {
 const QByteArray kRequest = "show\n";
 const QByteArray kAnswer = "shown\n";
 constexpr int kAnswerWaitMs = 3000;
+// A live copy takes the lock's flock within microseconds of creating the
+// file; waiting this long before judging by the flock leaves it that time.
+constexpr int kTornLockGraceMs = 500;
 
 QString canonicalRoot(const QString &dataRoot)
 {
@@ -71,6 +74,12 @@ SingleInstance::Outcome SingleInstance::claim()
             listen();
             return Outcome::First;
         }
+        // A start killed between creating the lock file and writing its
+        // owner into it leaves a file Qt cannot call stale. A live copy
+        // holds the file's flock, so this removal never takes the folder
+        // from a running copy.
+        if (waited.elapsed() >= kTornLockGraceMs && m_lock.removeStaleLockFile())
+            continue;
         if (waited.elapsed() >= m_patienceMs)
             return Outcome::Unreachable;
         QThread::msleep(100);

@@ -72,22 +72,25 @@ private slots:
 
     void leftoversOfACrashDoNotStopTheNextStart_data()
     {
-        QTest::addColumn<bool>("lockLeft");
+        const QByteArray deadOwner = "2147483000\npotora\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        QTest::addColumn<QByteArray>("lockLeft"); // null: no lock file
         QTest::addColumn<bool>("socketLeft");
-        QTest::newRow("lock file") << true << false;
-        QTest::newRow("socket file") << false << true;
-        QTest::newRow("both") << true << true;
+        QTest::newRow("lock file") << deadOwner << false;
+        QTest::newRow("socket file") << QByteArray() << true;
+        QTest::newRow("both") << deadOwner << true;
+        // Killed between creating the lock file and writing into it.
+        QTest::newRow("empty lock file") << QByteArray("") << true;
+        QTest::newRow("torn lock file") << QByteArray("21474") << false;
     }
     void leftoversOfACrashDoNotStopTheNextStart()
     {
-        QFETCH(bool, lockLeft);
+        QFETCH(QByteArray, lockLeft);
         QFETCH(bool, socketLeft);
         QTemporaryDir folder;
-        if (lockLeft) {
-            // Written by a copy whose process is gone.
+        if (!lockLeft.isNull()) {
             QFile lock(SingleInstance::lockPath(folder.path()));
             QVERIFY(lock.open(QIODevice::WriteOnly));
-            lock.write("2147483000\npotora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            lock.write(lockLeft);
         }
         if (socketLeft) {
             QFile socket(SingleInstance::serverPath(folder.path()));

@@ -103,6 +103,12 @@ def wait_main(proc, timeout=20.0):
             raise Failure(f"the program ended at start with status {proc.returncode}")
         ids = windows_named_potora()
         if ids:
+            # A message box carries the same title; Main has its stored width.
+            width = geometry(ids[0])[2]
+            expected = round(float(parse("set/Width.txt")) / 15)
+            if width != expected:
+                raise Failure(f"a window {width} pixels wide came up at start instead of Main "
+                              f"({expected} pixels): a message box?")
             return ids[0]
         time.sleep(0.05)
     raise Failure("Main did not map")
