@@ -54,6 +54,8 @@ private slots:
         TestProgram p;
         auto *main = static_cast<Main *>(p.windows.show(Id::Main));
         QCOMPARE(p.platform.entries("tray-"), QStringList{"tray-add:ポトラ"});
+        // The tray shows the window's icon; a null icon would show nothing.
+        QVERIFY(!main->windowIcon().pixmap(16).isNull());
 
         // The icon vanished from outside (a panel restarted): the next
         // minute's check brings it back, and nothing ever deletes it.
