@@ -62,7 +62,13 @@ rw_start_wm() {
   RW_WM_PID=$!
   RW_PIDS+=($RW_WM_PID)
   local i
-  for i in $(seq 100); do xdotool search --class icewm >/dev/null 2>&1 && break; sleep 0.1; done
+  for i in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+      xdotool search --class icewm >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+    { echo "icewm did not start"; exit 1; }
   sleep 0.5
 }
 
