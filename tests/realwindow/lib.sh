@@ -48,7 +48,10 @@ rw_setup() {
   done
   export DISPLAY=:$n
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-  Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  # -noreset: by default the server resets when its last client leaves, and
+  # a client that connects during the reset (icewm right after xdpyinfo) is
+  # refused with "Can't open display".
+  Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
   RW_PIDS+=($!)
   local i
   for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -58,17 +61,18 @@ rw_setup() {
 
 # rw_start_wm: starts icewm and waits for its taskbar (and tray); sets RW_WM_PID.
 rw_start_wm() {
-  icewm >/dev/null 2>&1 &
+  icewm >>"$RW_TMP/icewm.log" 2>&1 &
   RW_WM_PID=$!
   RW_PIDS+=($RW_WM_PID)
-  local i
+  local i up=0
+  # The check window's property outlives a window manager that was stopped
+  # (tray.sh restarts it), so icewm's own windows must be there as well.
   for i in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
-      xdotool search --class icewm >/dev/null 2>&1 && break
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+      xdotool search --class icewm >/dev/null 2>&1; then up=1; break; fi
     sleep 0.1
   done
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-    { echo "icewm did not start"; exit 1; }
+  [ "$up" = 1 ] || { echo "icewm did not start:"; cat "$RW_TMP/icewm.log"; exit 1; }
   sleep 0.5
 }
 
