@@ -1,9 +1,10 @@
 #include "LinuxAutostart.h"
 
+#include "store/FileReplace.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace LinuxAutostart {
 namespace {
@@ -92,16 +93,8 @@ QString write(const Entry &entry)
     const QString path = entryPath();
     if (QFileInfo(path).isDir())
         return tr("同じ名前のフォルダがあります: %1").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1: %2").arg(path, file.errorString());
-    const QByteArray bytes = entryText(entry);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return error;
-    }
-    return QString();
+    const QString error = FileReplace::replace(path, entryText(entry));
+    return error.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(path, error);
 }
 
 Platform::Removed remove()

@@ -15,7 +15,11 @@ Values::Values(DataFolder &data, Platform &platform)
 QString Values::read(const QString &relative)
 {
     const DataFolder::Read result = m_data.readValue(relative);
-    settle(relative, result.error, false);
+    QString error = result.error;
+    if (!result.kept.isEmpty())
+        error += QStringLiteral("\n元の内容はそのまま次のファイルに残しました: %1")
+                     .arg(QDir::toNativeSeparators(m_data.absolute(result.kept)));
+    settle(relative, error, false);
     return result.text;
 }
 

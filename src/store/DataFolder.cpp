@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "FileReplace.h"
 #include "ValueFile.h"
 #include "ValueFiles.h"
 
@@ -7,9 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -23,17 +21,26 @@ namespace {
 // A value file is tiny; anything far larger is damage, not a memo.
 constexpr qint64 kMaxValueFileBytes = 64 * 1024 * 1024;
 
-// A replace cut short by a crash leaves its temporary file beside the value
-// file: "<name>.XXXXXX" from QSaveFile, "<name>.link" from a backup.
-bool isLeftover(const QString &entry, const QString &valueName)
+QString folderIsInTheWay() { return QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです"); }
+
+// A file that reads cleanly neither way is copied beside itself before
+// anything can write over it: "<name>.damaged", then "-2", "-3" for other
+// damage later. A copy that holds the same bytes already is enough.
+QString keepDamaged(const DataFolder &folder, const QString &relative, const QByteArray &bytes)
 {
-    if (!entry.startsWith(valueName + QLatin1Char('.')))
-        return false;
-    const QStringView suffix = QStringView(entry).mid(valueName.size() + 1);
-    if (suffix == QLatin1String("link"))
-        return true;
-    return suffix.size() == 6
-           && std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
+    for (int n = 1; n < 100; ++n) {
+        QString copy = relative + QStringLiteral(".damaged");
+        if (n > 1)
+            copy += QStringLiteral("-%1").arg(n);
+        QFile existing(folder.absolute(copy));
+        if (existing.exists()) {
+            if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+                return copy;
+            continue;
+        }
+        return FileReplace::replace(folder.absolute(copy), bytes).isEmpty() ? copy : QString();
+    }
+    return QString();
 }
 
 } // namespace
@@ -58,7 +65,7 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     Read result;
     QFile file(absolute(relative));
     if (QFileInfo(file).isDir()) {
-        result.error = QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです");
+        result.error = folderIsInTheWay();
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -76,8 +83,10 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     }
     const ValueFile::Decoded decoded = ValueFile::decode(bytes);
     result.text = decoded.text;
-    if (!decoded.clean)
+    if (!decoded.clean) {
         result.error = QCoreApplication::translate("DataFolder", "文字コードが正しくない部分があります");
+        result.kept = keepDamaged(*this, relative, bytes);
+    }
     return result;
 }
 
@@ -93,23 +102,9 @@ DataFolder::Write DataFolder::writeTextValue(const QString &relative, const QStr
 
 DataFolder::Write DataFolder::replace(const QString &relative, const QByteArray &bytes) const
 {
-    // QSaveFile writes beside the target, syncs and renames on commit, so a
-    // crash leaves the old or the new value, never a cut one.
     Write result;
     const QString path = absolute(relative);
-    if (QFileInfo(path).isDir()) {
-        result.error = QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです");
-        return result;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        result.error = file.errorString();
-        file.cancelWriting();
-    }
+    result.error = QFileInfo(path).isDir() ? folderIsInTheWay() : FileReplace::replace(path, bytes);
     return result;
 }
 
@@ -124,7 +119,7 @@ bool linkInPlace(const QString &from, const QString &to, QString *error)
 #ifdef Q_OS_UNIX
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    const QByteArray temp = target + ".link";
+    const QByteArray temp = target + FileReplace::kTemporarySuffix.toLatin1();
     struct stat info {};
     if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
         return false;
@@ -146,18 +141,12 @@ bool linkInPlace(const QString &from, const QString &to, QString *error)
 
 void DataFolder::removeLeftovers() const
 {
-    for (const char *sub : {"set", "Timer"}) {
-        QDir dir(absolute(QLatin1String(sub)));
-        const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
-        for (const ValueFiles::Entry &value : ValueFiles::inventory()) {
-            const QString name = value.path.section(QLatin1Char('/'), 1);
-            if (!value.path.startsWith(QLatin1String(sub) + QLatin1Char('/')))
-                continue;
-            for (const QString &entry : entries) {
-                if (isLeftover(entry, name))
-                    dir.remove(entry);
-            }
-        }
+    // A replace cut short by a crash leaves its temporary file beside the
+    // value file; nothing else is touched.
+    for (const ValueFiles::Entry &value : ValueFiles::inventory()) {
+        const QString temp = absolute(value.path) + FileReplace::kTemporarySuffix;
+        if (QFileInfo(temp).isFile())
+            QFile::remove(temp);
     }
 }
 
@@ -165,7 +154,7 @@ DataFolder::Write DataFolder::backupValue(const QString &from, const QString &to
 {
     Write result;
     if (QFileInfo(absolute(to)).isDir()) {
-        result.error = QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです");
+        result.error = folderIsInTheWay();
         return result;
     }
     if (linkInPlace(absolute(from), absolute(to), &result.error))

@@ -19,6 +19,7 @@ public:
     struct Read {
         QString text;
         QString error; // empty when the file was read as it is
+        QString kept;  // where the bytes of a file that does not read cleanly were kept
         bool ok() const { return error.isEmpty(); }
     };
     struct Write {

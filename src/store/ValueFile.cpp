@@ -18,6 +18,27 @@ QString decodeCodePage(QByteArrayView bytes, bool &clean)
     return text;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Japanese in code page 932 is practically never valid UTF-8: its two-byte
+// characters would have to fall into UTF-8's lead and trail byte pattern
+// one after another.
+bool isUtf8WithoutMark(QByteArrayView bytes)
+{
+    if (isAscii(bytes))
+        return false;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString ignored = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
 } // namespace
 
 QByteArray encodeInteger(int value)
@@ -46,10 +67,11 @@ QByteArray encodeText(const QString &text)
 Decoded decode(const QByteArray &bytes)
 {
     Decoded result;
-    const bool utf8 = bytes.startsWith(kBom);
+    const bool marked = bytes.startsWith(kBom);
     QByteArrayView rest(bytes);
-    if (utf8)
+    if (marked)
         rest = rest.sliced(kBom.size());
+    const bool utf8 = marked || isUtf8WithoutMark(rest);
 
     qsizetype pos = 0;
     while (pos < rest.size() && rest[pos] == ' ')

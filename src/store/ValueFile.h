@@ -10,7 +10,9 @@
 // extensions keep every text intact while leaving that form untouched for
 // every text it can carry:
 //  - a text with a character code page 932 cannot encode is written as
-//    UTF-8 behind a byte-order mark, which the reader recognises;
+//    UTF-8 behind a byte-order mark, which the reader recognises; a file
+//    without the mark that is valid UTF-8 and not plain ASCII (as other
+//    editors save) is read as UTF-8 too;
 //  - the closing quote of a text item is the last quote of the file, so a
 //    text that contains double quotes reads back whole.
 namespace ValueFile {

@@ -3,6 +3,7 @@
 // the quoting, then "%%", so a literal backslash takes four.
 #include "platform/LinuxAutostart.h"
 #include "platform/LinuxPlatform.h"
+#include "support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -216,6 +217,18 @@ private slots:
         const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
         QVERIFY(!registered.ok());
         QVERIFY2(registered.error.contains(config()), qPrintable(registered.error));
+    }
+
+    void fullDiskKeepsTheEarlierEntry()
+    {
+        LinuxPlatform platform;
+        QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old")).ok());
+        const QMap<QString, QString> before = readEntry(entry());
+        {
+            FileSizeLimit full(64);
+            QVERIFY(!platform.startupRegister(QStringLiteral("/new/potora"), QStringLiteral("/new")).ok());
+        }
+        QCOMPARE(readEntry(entry()), before);
     }
 };
 

@@ -167,7 +167,6 @@ class Storm:
         self.rng = random.Random(SEED)
         self.rounds = self.kills = self.files_checked = self.starts = 0
         self.long_writes = 0
-        self.links_left = 0
         self.temps_left = 0
         self.failures = []
 
@@ -196,14 +195,10 @@ class Storm:
                 rel = f"{folder}/{name}"
                 if rel in INTEGERS or rel in TEXTS or rel in SHIPPED:
                     continue
-                # A replace cut short by the kill: a backup's link on its way
-                # into place, or a value's temporary file. The next start
-                # removes them (checked after the last start).
-                if rel.endswith("X.txt.link") and rel[:-len(".link")] in BACKUPS:
-                    self.links_left += 1
-                    continue
-                if re.fullmatch(r"[A-Za-z0-9]{6}", rel.rsplit(".", 1)[-1]) and \
-                        rel.rsplit(".", 1)[0] in INTEGERS + TEXTS:
+                # A replace cut short by the kill leaves its temporary file
+                # beside the value file; the next start removes it (checked
+                # after the last start).
+                if rel.endswith(".potora-tmp") and rel[:-len(".potora-tmp")] in INTEGERS + TEXTS:
                     self.temps_left += 1
                     continue
                 raise Failure(f"a stray file {rel} after round {round_no}")
@@ -373,7 +368,7 @@ def main():
         print(f"rounds {storm.rounds}, kills {storm.kills}, files checked {storm.files_checked}")
         return 1
     print(f"rounds {storm.rounds}, kills {storm.kills}, starts {storm.starts}, files checked {storm.files_checked}, "
-          f"keystrokes on the long page {storm.long_writes}, temporary files left by kills {storm.links_left + storm.temps_left} (removed at the next start), "
+          f"keystrokes on the long page {storm.long_writes}, temporary files left by kills {storm.temps_left} (removed at the next start), "
           f"{time.monotonic() - started:.0f} s")
     return 0
 

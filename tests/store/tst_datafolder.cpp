@@ -18,6 +18,8 @@ private slots:
     void failuresAreReportedAndKeepTheOldState();
     void backupTakesTheCurrentValue();
     void crashLeftoversGoAtStart();
+    void unreadableFileIsKeptWholeOnce();
+    void cutWriteNeverReplacesTheFile();
 };
 
 void TestDataFolder::layoutFillsOnlyWhatIsMissing()
@@ -119,10 +121,12 @@ void TestDataFolder::backupTakesTheCurrentValue()
 void TestDataFolder::crashLeftoversGoAtStart()
 {
     TestFolder folder;
-    const QStringList leftovers{QStringLiteral("set/memo11.txt.Lkfxyt"), QStringLiteral("set/memo3X.txt.link"),
-                                QStringLiteral("Timer/true2.txt.a1B2c3")};
-    const QStringList kept{QStringLiteral("set/memo11.txt.bak"), QStringLiteral("set/notes.txt.Lkfxyt"),
-                           QStringLiteral("set/memo.txt.ab-c12"), QStringLiteral("Timer/mine.txt")};
+    const QStringList leftovers{QStringLiteral("set/memo11.txt.potora-tmp"), QStringLiteral("set/memo3X.txt.potora-tmp"),
+                                QStringLiteral("Timer/true2.txt.potora-tmp")};
+    // The user's own files, however much they look like temporary ones.
+    const QStringList kept{QStringLiteral("set/memo11.txt.bak"), QStringLiteral("set/notes.txt.potora-tmp"),
+                           QStringLiteral("set/memo.txt.201805"), QStringLiteral("set/memo3.txt.abc123"),
+                           QStringLiteral("set/Change.txt.old000"), QStringLiteral("Timer/mine.txt")};
     for (const QString &name : leftovers + kept)
         folder.plant(name, "x");
     QVERIFY(folder.data.ensureLayout().isEmpty());
@@ -130,6 +134,44 @@ void TestDataFolder::crashLeftoversGoAtStart()
         QVERIFY2(!QFile::exists(folder.data.absolute(name)), qPrintable(name));
     for (const QString &name : kept)
         QVERIFY2(QFile::exists(folder.data.absolute(name)), qPrintable(name));
+}
+
+void TestDataFolder::unreadableFileIsKeptWholeOnce()
+{
+    TestFolder folder;
+    const QByteArray damaged("\"ok\xFF\xFD\"\r\n");
+    folder.plant(ValueFiles::memo(1), damaged);
+    // Read every minute, kept once; other damage later gets its own copy.
+    for (int i = 0; i < 2; ++i) {
+        const DataFolder::Read read = folder.data.readValue(ValueFiles::memo(1));
+        QVERIFY(!read.ok());
+        QCOMPARE(read.kept, QStringLiteral("set/memo.txt.damaged"));
+    }
+    folder.plant(ValueFiles::memo(1), "\"\x81");
+    QCOMPARE(folder.data.readValue(ValueFiles::memo(1)).kept, QStringLiteral("set/memo.txt.damaged-2"));
+    QCOMPARE(folder.bytes(QStringLiteral("set/memo.txt.damaged")), damaged);
+    QCOMPARE(folder.bytes(QStringLiteral("set/memo.txt.damaged-2")), QByteArray("\"\x81"));
+    // A file that reads cleanly keeps nothing; later starts leave the copies be.
+    QVERIFY(folder.data.readValue(ValueFiles::memo(2)).kept.isEmpty());
+    QVERIFY(folder.data.ensureLayout().isEmpty());
+    QCOMPARE(QDir(folder.data.absolute(QStringLiteral("set"))).entryList(QDir::Files).size(), 29);
+}
+
+void TestDataFolder::cutWriteNeverReplacesTheFile()
+{
+    // A full disk lets the first bytes through, then refuses the rest.
+    TestFolder folder;
+    folder.plant(ValueFiles::memo(1), "\"old\"\r\n");
+    {
+        FileSizeLimit full(4096);
+        const DataFolder::Write write = folder.data.writeTextValue(ValueFiles::memo(1), QString(4093, u'x'));
+        QVERIFY(!write.ok());
+    }
+    QCOMPARE(folder.bytes(ValueFiles::memo(1)), QByteArray("\"old\"\r\n"));
+    QCOMPARE(QDir(folder.data.absolute(QStringLiteral("set"))).entryList(QDir::Files).size(), 27);
+    // Room again: the whole text is stored.
+    QVERIFY(folder.data.writeTextValue(ValueFiles::memo(1), QString(4093, u'x')).ok());
+    QCOMPARE(folder.bytes(ValueFiles::memo(1)).size(), 4097);
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)

@@ -77,6 +77,9 @@ void TestValueFile::reading_data()
     QTest::newRow("empty file") << QByteArray() << QString();
     QTest::newRow("no line end") << QByteArray("\"x\"") << QStringLiteral("x");
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF\"\xE6\x99\x82\"\r\n") << QStringLiteral("時");
+    // Any Linux editor's default: UTF-8 without a mark.
+    QTest::newRow("UTF-8 without a mark") << QStringLiteral("\"会議の予定：月曜〜金曜\"\r\n").toUtf8()
+                                          << QStringLiteral("会議の予定：月曜〜金曜");
 }
 
 void TestValueFile::reading()

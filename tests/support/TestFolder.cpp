@@ -4,9 +4,13 @@
 #include "store/ValueFile.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 QString TestFolder::makeRoot(std::unique_ptr<QTemporaryDir> &dir)
 {
@@ -69,4 +73,23 @@ TestProgram::~TestProgram()
                     Windows::Id::Timermemo1, Windows::Id::Timermemo, Windows::Id::OpenTimer, Windows::Id::AOpen,
                     Windows::Id::Main})
         windows.unload(id);
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    // The signal would end the test; the write's error is what is wanted.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_old = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_old);
+    setrlimit(RLIMIT_FSIZE, &limit);
 }

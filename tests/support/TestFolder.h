@@ -36,6 +36,18 @@ private:
     static QString makeRoot(std::unique_ptr<QTemporaryDir> &dir);
 };
 
+// While it lives no file may grow beyond `bytes`: a write past that point
+// is cut short, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+
+private:
+    qint64 m_old = -1;
+};
+
 // The program's windows over a TestFolder, with the fake platform.
 class TestProgram
 {
