@@ -34,12 +34,10 @@ void MemoSlot::loadFromFile()
 {
     if (m_unsaved)
         return;
-    const QString text = toBox(m_values.read(ValueFiles::memo(m_slot)));
-    if (text == m_box->toPlainText())
-        return;
-    m_loading = true;
-    m_box->setPlainText(text);
-    m_loading = false;
+    // Set first: the assignment's change handler then finds nothing to save.
+    m_stored = toBox(m_values.read(ValueFiles::memo(m_slot)));
+    if (m_stored != m_box->toPlainText())
+        m_box->setPlainText(m_stored);
 }
 
 void MemoSlot::cancel()
@@ -58,8 +56,15 @@ void MemoSlot::assign(const QString &boxText)
 
 void MemoSlot::changed()
 {
-    if (m_loading)
+    // The box also reports changes that leave its text as it was: every
+    // step of an input method's composition, and a composition given up.
+    const QString text = m_box->toPlainText();
+    if (text == m_stored) {
+        m_unsaved = false;
         return;
+    }
     m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
-    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(m_box->toPlainText()));
+    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(text));
+    if (!m_unsaved)
+        m_stored = text;
 }

@@ -41,6 +41,6 @@ private:
     int m_slot;
     QPlainTextEdit *m_box;
     Values &m_values;
-    bool m_loading = false;
+    QString m_stored; // the text as last loaded or saved, as the box shows it
     bool m_unsaved = false;
 };

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +38,8 @@ class TestMain : public QObject
     Q_OBJECT
 private slots:
     void editsSaveWithOneStepBackup();
+    void inputMethodCompositionIsOneChange_data();
+    void inputMethodCompositionIsOneChange();
     void cancelsServeTheirOwnSlotOnly();
     void storedPageAtStartUp_data();
     void storedPageAtStartUp();
@@ -81,6 +84,52 @@ void TestMain::editsSaveWithOneStepBackup()
     QApplication::clipboard()->setText(QStringLiteral("pasted words"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(files(), text("abc\r\npasted words") + '|' + text("abc\r\n"));
+}
+
+void TestMain::inputMethodCompositionIsOneChange_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::newRow("page 1") << 1;
+    QTest::newRow("page 10") << 10;
+    QTest::newRow("extra memo") << 11;
+}
+
+void TestMain::inputMethodCompositionIsOneChange()
+{
+    QFETCH(int, slot);
+    TestProgram program;
+    program.folder.plant(ValueFiles::kChange, slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n");
+    program.folder.plant(ValueFiles::memo(slot), text(TestFolder::sjis(QStringLiteral("予定："))));
+    program.folder.plant(ValueFiles::memoBackup(slot), text("older"));
+    Main *main = start(program);
+    QPlainTextEdit *box = main->text(slot);
+    box->moveCursor(QTextCursor::End);
+    // What an input method sends while a word is composed, then committed.
+    const auto compose = [box](const QString &preedit, const QString &commit = QString()) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(box, &event);
+    };
+    const auto files = [&] {
+        return program.folder.bytes(ValueFiles::memo(slot)) + '|' + program.folder.bytes(ValueFiles::memoBackup(slot));
+    };
+    const QByteArray before = files();
+
+    for (const QString &preedit : {QStringLiteral("k"), QStringLiteral("かい"), QStringLiteral("かいぎ"), QStringLiteral("会議")})
+        compose(preedit);
+    QCOMPARE(files(), before);
+    compose(QString(), QStringLiteral("会議"));
+    const QByteArray committed = text(TestFolder::sjis(QStringLiteral("予定：会議"))) + '|'
+        + text(TestFolder::sjis(QStringLiteral("予定：")));
+    QCOMPARE(files(), committed);
+    // A composition given up writes nothing.
+    compose(QStringLiteral("よ"));
+    compose(QString());
+    QCOMPARE(files(), committed);
+    QCOMPARE(box->toPlainText(), QStringLiteral("予定：会議"));
+
+    QTest::mouseClick(slot == 11 ? main->Command4 : main->CommandX, Qt::LeftButton);
+    QCOMPARE(box->toPlainText(), QStringLiteral("予定："));
 }
 
 void TestMain::cancelsServeTheirOwnSlotOnly()
