@@ -14,7 +14,15 @@ class FakePlatform : public Platform
 public:
     using Platform::Platform;
 
+    // Setting `clock` is time passing; stepClock() sets the clock without
+    // any time passing, as a correction or a change of zone does.
     QDateTime clock = QDateTime(QDate(2026, 12, 6), QTime(7, 4, 59));
+    qint64 stepped = 0;
+    void stepClock(qint64 secs)
+    {
+        clock = clock.addSecs(secs);
+        stepped += secs * 1000;
+    }
     QStringList log;
     bool tray = false;
 
@@ -22,6 +30,7 @@ public:
     std::function<void(const QString &)> whileBoxOpen;
 
     QDateTime now() const override { return clock; }
+    qint64 bootClockMs() const override { return clock.toMSecsSinceEpoch() - stepped; }
 
     void announce(const QString &text) override;
     void systemModalMessage(const QString &text) override;

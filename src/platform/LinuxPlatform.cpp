@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 
+#include <ctime>
+
 namespace {
 
 void showBox(QWidget *parent, const QString &text, bool aboveAll)
@@ -56,6 +58,13 @@ LinuxPlatform::~LinuxPlatform()
 QDateTime LinuxPlatform::now() const
 {
     return QDateTime::currentDateTime();
+}
+
+qint64 LinuxPlatform::bootClockMs() const
+{
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 void LinuxPlatform::announce(const QString &text)

@@ -17,6 +17,7 @@ public:
     ~LinuxPlatform() override;
 
     QDateTime now() const override;
+    qint64 bootClockMs() const override;
 
     void announce(const QString &text) override;
     void systemModalMessage(const QString &text) override;

@@ -24,6 +24,10 @@ public:
 
     // Local time.
     virtual QDateTime now() const = 0;
+    // Milliseconds on a clock that runs on while the machine sleeps and that
+    // setting the time or the zone never moves: tells a sleep from a step
+    // of the local clock.
+    virtual qint64 bootClockMs() const = 0;
 
     // A memo popping up: a box above all other windows with one OK button
     // and no icon, then one beep once it is closed. Returns after the beep.

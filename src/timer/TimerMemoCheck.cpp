@@ -10,8 +10,18 @@
 #include <QLabel>
 #include <QPointer>
 
+#include <cstdlib>
+
 namespace {
 constexpr qint64 kMinutesPerDay = 24 * 60;
+constexpr qint64 kMsPerMinute = 60 * 1000;
+constexpr qint64 kMsPerDay = kMinutesPerDay * kMsPerMinute;
+// Less than this between the local clock and the boot clock is drift, or
+// the two readings' own gap: going by the local clock alone then checks a
+// minute at most a little late and never twice.
+constexpr qint64 kStepMs = 60 * 1000;
+
+qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
 
 // POTORA_TRACE=<file> makes the check append what it does to that file, so
 // that a long run under a fast clock can be followed from outside. Off
@@ -39,7 +49,9 @@ TimerMemoCheck::TimerMemoCheck(Platform &platform, Values &values, QLabel *clock
     , m_values(values)
     , m_clock(clock)
     , m_dueTimes(dueTimes)
-    , m_lastChecked(minuteOf(platform.now()))
+    , m_lastLocalMs(localMsOf(platform.now()))
+    , m_lastBootMs(platform.bootClockMs())
+    , m_lastChecked(floorDiv(m_lastLocalMs, kMsPerMinute))
 {
 }
 
@@ -48,10 +60,24 @@ QString TimerMemoCheck::clockText(const QDateTime &time)
     return time.toString(QStringLiteral("HH:mm"));
 }
 
-qint64 TimerMemoCheck::minuteOf(const QDateTime &time)
+qint64 TimerMemoCheck::localMsOf(const QDateTime &time)
 {
-    const QTime t = time.time();
-    return time.date().toJulianDay() * kMinutesPerDay + t.hour() * 60 + t.minute();
+    return time.date().toJulianDay() * kMsPerDay + time.time().msecsSinceStartOfDay();
+}
+
+void TimerMemoCheck::followClock(qint64 localMs, qint64 bootMs)
+{
+    const qint64 step = (localMs - m_lastLocalMs) - (bootMs - m_lastBootMs);
+    m_lastLocalMs = localMs;
+    m_lastBootMs = bootMs;
+    if (std::abs(step) < kStepMs)
+        return;
+    // The minutes checked are the same stretch of time on the new clock:
+    // after a step back the check goes on from the new time at once, after
+    // a step forward the minutes stepped over are not looked at.
+    const qint64 checkedUpTo = (m_lastChecked + 1) * kMsPerMinute + step;
+    m_lastChecked = floorDiv(checkedUpTo, kMsPerMinute) - 1;
+    trace(QStringLiteral("clock stepped %1 ms").arg(step));
 }
 
 QString TimerMemoCheck::clockTextOf(qint64 minute)
@@ -80,13 +106,9 @@ bool TimerMemoCheck::run()
     // The clock is read again after every minute, so a tick that waited on
     // a box goes on through the minutes that passed meanwhile.
     for (;;) {
-        const qint64 current = minuteOf(m_platform.now());
-        if (current < m_lastChecked - kCatchUpMinutes) {
-            // Set back by more than a day: no longer a slip of the clock but
-            // a new date; start from here as a new Main would.
-            m_lastChecked = current;
-            break;
-        }
+        const qint64 localMs = localMsOf(m_platform.now());
+        followClock(localMs, m_platform.bootClockMs());
+        const qint64 current = floorDiv(localMs, kMsPerMinute);
         if (current - m_lastChecked > kCatchUpMinutes)
             m_lastChecked = current - kCatchUpMinutes;
         if (m_lastChecked >= current)

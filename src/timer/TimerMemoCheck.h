@@ -11,15 +11,16 @@ class Values;
 
 // The once-a-minute timer memo check behind Main's Timer1.
 //
-// Every minute of the local wall clock is checked exactly once while Main
-// exists. The last checked minute lives here, in an object owned by Main, so
-// it goes with Main: a Main created anew starts from the minute it was created
-// in, and a memo due in that very minute is not shown, as no tick came in it.
-// A late tick (a box left open, a busy machine, a wake from sleep) checks the
-// minutes it passed over in order; a clock set back checks nothing until it
-// reaches new minutes again. Both are bounded by one day, so that every due
-// time "hh:mm" is looked at most once per tick and a long sleep shows each
-// memo at most once.
+// Every minute that passes while Main exists is checked exactly once, by the
+// local wall clock. The last checked minute lives here, in an object owned by
+// Main, so it goes with Main: a Main created anew starts from the minute it
+// was created in, and a memo due in that very minute is not shown, as no tick
+// came in it. A late tick (a box left open, a busy machine, a wake from sleep)
+// checks the minutes it passed over in order, at most one day of them, so
+// that a long sleep shows each memo at most once. The boot clock tells a
+// sleep from the local clock being set (a correction, a new time zone, the
+// end of summer time): then checking goes on from the new time at once,
+// whether that repeats a stretch of the day or steps over one.
 class TimerMemoCheck : public QObject
 {
     Q_OBJECT
@@ -48,11 +49,11 @@ public:
     void stop() { m_stopped = true; }
 
 private:
-    // Minutes counted on the local wall clock, ignoring any shift of the
-    // zone: an hour repeated when the clock goes back is the clock set back,
-    // an hour skipped is passed over and checked late.
-    static qint64 minuteOf(const QDateTime &time);
+    // Milliseconds on the local wall clock as it reads, zone shifts included.
+    static qint64 localMsOf(const QDateTime &time);
     static QString clockTextOf(qint64 minute);
+    // Moves the last checked minute along with a step of the local clock.
+    void followClock(qint64 localMs, qint64 bootMs);
 
     // Checks one minute; false when this object is gone afterwards.
     bool checkMinute(qint64 minute);
@@ -61,6 +62,8 @@ private:
     Values &m_values;
     QLabel *m_clock;
     std::array<QLabel *, 3> m_dueTimes;
+    qint64 m_lastLocalMs;
+    qint64 m_lastBootMs;
     qint64 m_lastChecked;
     bool m_running = false;
     bool m_stopped = false;

@@ -118,40 +118,50 @@ private slots:
     void everyMinuteIsCheckedExactlyOnce_data()
     {
         QTest::addColumn<QList<QDateTime>>("times"); // Main's start, then the ticks
+        QTest::addColumn<QList<int>>("steps");       // seconds the clock is set by just before each
         QTest::addColumn<QStringList>("expected");
         // Memo 1 is due at 07:05, memo 2 at 07:06.
         const QDateTime start = at(6, 7, 4, 59);
-        QTest::newRow("ticks on time") << QList<QDateTime>{start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)}
-                                       << QStringList{"m1", "m2"};
-        QTest::newRow("one late tick takes the passed minutes in order")
-            << QList<QDateTime>{start, at(6, 7, 7, 30)} << QStringList{"m1", "m2"};
-        QTest::newRow("a tick a little early finds the minute not yet come")
-            << QList<QDateTime>{start, at(6, 7, 4, 59, 990), at(6, 7, 5, 0, 10)} << QStringList{"m1"};
-        QTest::newRow("two ticks in one minute")
-            << QList<QDateTime>{start, at(6, 7, 5, 0, 200), at(6, 7, 5, 59, 900)} << QStringList{"m1"};
-        QTest::newRow("clock set back over a shown minute")
-            << QList<QDateTime>{start, at(6, 7, 5, 0, 200), at(6, 7, 3, 10), at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)}
-            << QStringList{"m1", "m2"};
-        QTest::newRow("sleep of three days shows each memo once")
-            << QList<QDateTime>{start, at(9, 7, 10)} << QStringList{"m1", "m2"};
+        const auto row = [](const char *name, const QList<QDateTime> &times, const QStringList &expected,
+                            QList<int> steps = {}) {
+            while (steps.size() < times.size())
+                steps << 0;
+            QTest::newRow(name) << times << steps << expected;
+        };
+        row("ticks on time", {start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)}, {"m1", "m2"});
+        row("one late tick takes the passed minutes in order", {start, at(6, 7, 7, 30)}, {"m1", "m2"});
+        row("a tick a little early finds the minute not yet come", {start, at(6, 7, 4, 59, 990), at(6, 7, 5, 0, 10)},
+            {"m1"});
+        row("two ticks in one minute", {start, at(6, 7, 5, 0, 200), at(6, 7, 5, 59, 900)}, {"m1"});
+        row("sleep of three days shows each memo once", {start, at(9, 7, 10)}, {"m1", "m2"});
         // More than a day passed over: only its last day is looked at.
-        QTest::newRow("sleep of a day and an hour")
-            << QList<QDateTime>{start, at(6, 7, 5, 0, 200), at(7, 8, 0)} << QStringList{"m1", "m1", "m2"};
-        QTest::newRow("clock set back two days starts afresh")
-            << QList<QDateTime>{start, at(6, 7, 5, 0, 200), at(4, 7, 5, 30), at(4, 7, 6, 0, 200)}
-            << QStringList{"m1", "m2"};
-        QTest::newRow("the minute Main starts in is not checked")
-            << QList<QDateTime>{at(6, 7, 5, 30), at(6, 7, 6, 0, 200)} << QStringList{"m2"};
+        row("sleep of a day and an hour", {start, at(6, 7, 5, 0, 200), at(7, 8, 0)}, {"m1", "m1", "m2"});
+        row("the minute Main starts in is not checked", {at(6, 7, 5, 30), at(6, 7, 6, 0, 200)}, {"m2"});
+        // The clock set right while the program runs.
+        row("clock set back eight hours: on by the new clock at once",
+            {at(6, 15, 4, 59), at(6, 15, 5, 0, 200), at(6, 7, 6, 0, 200)}, {"m2"}, {0, 0, -8 * 3600});
+        row("clock set forward eight hours: the minutes skipped are not replayed",
+            {at(6, 7, 0, 59), at(6, 7, 1, 0, 200), at(6, 15, 2, 0, 200)}, {}, {0, 0, 8 * 3600});
+        row("clock set back over a shown minute shows it again",
+            {start, at(6, 7, 5, 0, 200), at(6, 7, 3, 10), at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)},
+            {"m1", "m1", "m2"}, {0, 0, -120});
+        row("a correction of seconds checks no minute twice", {start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)},
+            {"m1", "m2"}, {0, 0, -3});
+        row("clock set back two days starts afresh",
+            {start, at(6, 7, 5, 0, 200), at(4, 7, 5, 30), at(4, 7, 6, 0, 200)}, {"m1", "m2"}, {0, 0, -2 * 86400});
     }
     void everyMinuteIsCheckedExactlyOnce()
     {
         QFETCH(QList<QDateTime>, times);
+        QFETCH(QList<int>, steps);
         QFETCH(QStringList, expected);
         memo(1, "m1", "07", "05");
         memo(2, "m2", "07", "06");
         startMain(times.takeFirst());
-        for (const QDateTime &time : times)
-            tick(time);
+        for (int i = 0; i < times.size(); ++i) {
+            program->platform.stepClock(steps[i + 1]);
+            tick(times[i]);
+        }
         QCOMPARE(shown(), expected);
     }
 
