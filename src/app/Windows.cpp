@@ -1,6 +1,7 @@
 #include "Windows.h"
 
 #include "platform/Form.h"
+#include "platform/Platform.h"
 
 #include <QEventLoop>
 
@@ -93,4 +94,32 @@ bool Windows::unload(Id id)
 {
     Form *form = get(id);
     return !form || form->unloadForm();
+}
+
+void Windows::quitAll()
+{
+    // Main goes first: its unload stops the timers that would load windows
+    // again and takes the tray icon away.
+    for (const Id id : {Id::Main, Id::AOpen, Id::OpenTimer, Id::Timermemo, Id::Timermemo1, Id::Timermemo2,
+                        Id::Timermemo3, Id::Mainmove, Id::Option1}) {
+        if (isLoaded(id))
+            unload(id);
+    }
+    if (m_platform.trayPresent())
+        m_platform.trayDelete();
+    m_platform.quitProgram();
+}
+
+void Windows::endSession()
+{
+    Form::setSessionEnding(true);
+    quitAll();
+}
+
+void Windows::commitData()
+{
+    for (auto &entry : m_forms) {
+        if (entry.second)
+            entry.second->commitData();
+    }
 }

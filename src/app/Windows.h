@@ -37,6 +37,13 @@ public:
     Form *get(Id id) const;
     bool unload(Id id);
 
+    // Unloads every window in the program's quit order and ends the run.
+    void quitAll();
+    // The session ends: every window lets go of every close, then quitAll().
+    void endSession();
+    // The session is being saved: each window saves what it still holds.
+    void commitData();
+
     DataFolder &data() { return m_data; }
     Platform &platform() { return m_platform; }
     Values &values() { return m_values; }

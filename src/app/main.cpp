@@ -6,6 +6,7 @@
 #include "platform/LinuxPlatform.h"
 #include "platform/Values.h"
 #include "store/DataFolder.h"
+#include "store/Rescue.h"
 
 #include <QApplication>
 
@@ -15,7 +16,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("potora"));
     QApplication::setApplicationDisplayName(QStringLiteral("ポトラ"));
-    DesktopSession::letWindowsGoAtSessionEnd(app);
 
     DataFolder data = DataFolder::ofExecutable();
     LinuxPlatform platform;
@@ -35,9 +35,18 @@ int main(int argc, char *argv[])
     if (!problems.isEmpty())
         platform.message(nullptr, QStringLiteral("データフォルダを準備できませんでした。\n") + problems.join(QLatin1Char('\n')));
 
+    // Shown now: it could not be when the session that left it was ending.
+    const QString notice = Rescue::takeNotice(platform.userDataFolder());
+    if (!notice.isEmpty())
+        platform.message(nullptr, notice);
+
     Values values(data, platform);
     Windows windows(data, platform, values);
     registerWindows(windows);
+    DesktopSession::Watch session(app);
+    QObject::connect(&session, &DesktopSession::Watch::commitData, &windows, &Windows::commitData);
+    QObject::connect(&session, &DesktopSession::Watch::ending, &windows, &Windows::endSession);
+    DesktopSession::quitOnTermination();
     // A second start brings Main up as a tray click does.
     QObject::connect(&instance, &SingleInstance::showRequested, &windows, [&windows] {
         if (Form *main = windows.get(Windows::Id::Main))

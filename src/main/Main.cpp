@@ -9,9 +9,11 @@
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "platform/Values.h"
+#include "store/Rescue.h"
 #include "store/ValueFiles.h"
 #include "timer/TimerMemoCheck.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -327,4 +329,43 @@ void Main::Main_Form_Unload()
     Timer1->stop();
     Timer2->stop();
     m_windows.platform().trayDelete();
+    rescueUnsaved();
+}
+
+void Main::saveUnsavedAgain()
+{
+    for (MemoSlot *slot : m_slots)
+        slot->saveAgain();
+}
+
+void Main::rescueUnsaved()
+{
+    // The boxes go with Main: a text still not on disk goes to a file of the
+    // user's own, and quitting or logging off goes on whatever happens.
+    Platform &platform = m_windows.platform();
+    QStringList kept, lost;
+    for (MemoSlot *slot : m_slots) {
+        if (slot->saveAgain())
+            continue;
+        const Rescue::Saved saved = Rescue::save(platform.userDataFolder(), slot->name(), platform.now(),
+                                                 slot->box()->toPlainText());
+        if (saved.path.isEmpty())
+            lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
+        else
+            kept << QDir::toNativeSeparators(saved.path);
+    }
+    QString text;
+    if (!kept.isEmpty())
+        text += QStringLiteral("保存できなかったメモを次のファイルに残しました。\n") + kept.join(QLatin1Char('\n'));
+    if (!lost.isEmpty())
+        text += QStringLiteral("%1保存できなかったメモを残すこともできませんでした。\n")
+                    .arg(text.isEmpty() ? QString() : QStringLiteral("\n"))
+            + lost.join(QLatin1Char('\n'));
+    if (text.isEmpty())
+        return;
+    // A box now would hold the log-off up; the next start shows it instead.
+    if (sessionEnding())
+        Rescue::leaveNotice(platform.userDataFolder(), text);
+    else
+        platform.message(nullptr, text);
 }

@@ -24,6 +24,7 @@ public:
     ~Main() override;
 
     void formLoad() override { Main_Form_Load(); }
+    void commitData() override { saveUnsavedAgain(); }
 
     // The start-up step; also run again by every minute's check.
     void Main_Form_Load();
@@ -71,6 +72,9 @@ public:
     void Main_Form_QueryUnload(bool &cancel, CloseOrigin origin);
     void Main_Form_Unload();
 
+    // Each memo whose last change could not be saved is tried once more.
+    void saveUnsavedAgain();
+
     // Slot 1..10 are the pages, 11 the extra memo.
     QPlainTextEdit *text(int slot) const;
     // The page buttons of pages 1..10.
@@ -100,6 +104,7 @@ private:
     void createControls();
     void placeWindow();
     QString clockText() const;
+    void rescueUnsaved();
 
     Windows &m_windows;
     std::array<MemoSlot *, 11> m_slots{};

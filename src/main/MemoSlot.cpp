@@ -63,8 +63,25 @@ void MemoSlot::changed()
         m_unsaved = false;
         return;
     }
+    save(text);
+}
+
+bool MemoSlot::saveAgain()
+{
+    if (m_unsaved)
+        save(m_box->toPlainText());
+    return !m_unsaved;
+}
+
+void MemoSlot::save(const QString &text)
+{
     m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
     m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(text));
     if (!m_unsaved)
         m_stored = text;
+}
+
+QString MemoSlot::name() const
+{
+    return ValueFiles::memo(m_slot).section(QLatin1Char('/'), -1).chopped(4);
 }

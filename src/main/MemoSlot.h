@@ -30,6 +30,11 @@ public:
 
     // The change handler: runs on every change of the box's content.
     void changed();
+    // Tries once more to save a change that could not be saved; true when
+    // the box's text is on disk now.
+    bool saveAgain();
+    // The value file's name without ".txt", naming the memo to the user.
+    QString name() const;
 
     // Box text (\n line breaks) and stored text (CR LF line breaks).
     static QString toStored(const QString &boxText);
@@ -37,6 +42,7 @@ public:
 
 private:
     void assign(const QString &boxText);
+    void save(const QString &text);
 
     int m_slot;
     QPlainTextEdit *m_box;

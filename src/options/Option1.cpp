@@ -76,18 +76,7 @@ void Option1::Option1_Form_Load()
 
 void Option1::Option1_Command1_Click()
 {
-    using Id = Windows::Id;
-    // Main goes first: its unload stops the timers that would load windows
-    // again and takes the tray icon away.
-    for (const Id id : {Id::Main, Id::AOpen, Id::OpenTimer, Id::Timermemo, Id::Timermemo1, Id::Timermemo2,
-                        Id::Timermemo3, Id::Mainmove, Id::Option1}) {
-        if (m_windows.isLoaded(id))
-            m_windows.unload(id);
-    }
-    Platform &platform = m_windows.platform();
-    if (platform.trayPresent())
-        platform.trayDelete();
-    platform.quitProgram();
+    m_windows.quitAll();
 }
 
 void Option1::Option1_Command2_Click()

@@ -1,9 +1,13 @@
 #include "DesktopSession.h"
 
-#include "Form.h"
-
+#include <QEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +19,14 @@ QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByt
     if (!chosen.isEmpty() || !waylandSession || x11Display.isEmpty())
         return {};
     return QByteArrayLiteral("xcb");
+}
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }
 
 } // namespace
@@ -30,13 +42,41 @@ void preferX11()
         qputenv("QT_QPA_PLATFORM", platform);
 }
 
-void letWindowsGoAtSessionEnd(QGuiApplication &app)
+void quitOnTermination()
 {
-    // Qt does not tell a log-off that another program cancelled from one
-    // that goes ahead, so the windows stay willing to go from here on:
-    // Main's close key working after a cancelled log-off is the lesser harm.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [](QSessionManager &) { Form::setSessionEnding(true); });
+    // A signal handler may only write; the event loop does the rest.
+    if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char byte;
+        if (::read(g_signalPipe[0], &byte, 1) == 1)
+            QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signal, &action, nullptr);
+}
+
+Watch::Watch(QGuiApplication &app)
+{
+    connect(&app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { emit commitData(); });
+    app.installEventFilter(this);
+}
+
+bool Watch::eventFilter(QObject *watched, QEvent *event)
+{
+    // The session manager's last word reaches the application as a quit.
+    // Qt would close the windows in any order and pass over the close
+    // guards' reasons; the program's own quit does it in its order.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        emit ending();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace DesktopSession

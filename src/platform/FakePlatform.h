@@ -3,6 +3,7 @@
 #include "Platform.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Stands in for the desktop in tests: the clock is set by hand, boxes are
 // answered at once, and every request is recorded in order in `log`, for
@@ -50,6 +51,8 @@ public:
     Removed startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
+    QTemporaryDir userData;
+    QString userDataFolder() const override { return userData.path(); }
 
     // Entries of `log` that start with `prefix`.
     QStringList entries(const QString &prefix) const;

@@ -19,6 +19,8 @@ public:
     void setDesign(const QString &caption, const QColor &background = QColor());
 
     virtual void formLoad() {}
+    // The desktop saves the session: save what could not be saved before.
+    virtual void commitData() {}
     // Showing a window brings it to the front; a window may stand in for
     // itself without appearing on screen.
     virtual void formShow();

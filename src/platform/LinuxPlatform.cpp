@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <ctime>
@@ -129,6 +130,11 @@ void LinuxPlatform::showHelp(const QUrl &page)
     if (!m_help)
         m_help = new HelpViewer;
     m_help->showPage(page);
+}
+
+QString LinuxPlatform::userDataFolder() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
 void LinuxPlatform::quitProgram()

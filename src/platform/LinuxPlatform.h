@@ -34,6 +34,7 @@ public:
     // The viewer now open, if any.
     HelpViewer *helpViewer() const { return m_help; }
 
+    QString userDataFolder() const override;
     void quitProgram() override;
 
 private:

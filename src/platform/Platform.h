@@ -63,6 +63,9 @@ public:
     // is none; the viewer stays until the user closes it or the program ends.
     virtual void showHelp(const QUrl &page) = 0;
 
+    // The user's own data folder, where memos that could not be saved go.
+    virtual QString userDataFolder() const = 0;
+
     // Ends the run with status 0 once the current event is handled, even if
     // something such as the help viewer would keep it going.
     virtual void quitProgram() = 0;

@@ -1,11 +1,13 @@
 #include "main/Main.h"
 #include "main/MemoSlot.h"
 #include "platform/Twips.h"
+#include "store/Rescue.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -48,6 +50,8 @@ private slots:
     void loadingWritesNothing();
     void refreshLeavesTheBoxBeingTypedIn();
     void failedSaveKeepsTheTextAndSaysSoOnce();
+    void unsavedTextOutlivesMain_data();
+    void unsavedTextOutlivesMain();
     void layoutFollowsTheClientArea();
     void storedGeometry_data();
     void storedGeometry();
@@ -297,6 +301,51 @@ void TestMain::failedSaveKeepsTheTextAndSaysSoOnce()
     program.folder.breakFile(ValueFiles::memo(1));
     QTest::keyClicks(box, QStringLiteral("?"));
     QCOMPARE(messages(), 2);
+}
+
+void TestMain::unsavedTextOutlivesMain_data()
+{
+    QTest::addColumn<bool>("mended");
+    QTest::addColumn<bool>("sessionEnding");
+    QTest::newRow("saved where it belongs once the file is mended") << true << false;
+    QTest::newRow("kept in a file of the user's, who is told where") << false << false;
+    QTest::newRow("at log-off: told at the next start, no box") << false << true;
+}
+
+void TestMain::unsavedTextOutlivesMain()
+{
+    QFETCH(bool, mended);
+    QFETCH(bool, sessionEnding);
+    TestProgram program;
+    program.folder.plant(ValueFiles::kChange, "3\r\n");
+    Main *main = start(program);
+    program.folder.breakFile(ValueFiles::memo(3));
+    QTest::keyClicks(main->text(3), QStringLiteral("unsaved7x"));
+    QCoreApplication::processEvents();
+    if (mended)
+        program.folder.mendFile(ValueFiles::memo(3));
+    const int messagesBefore = program.platform.entries(QStringLiteral("message:")).size();
+
+    // Quitting, the position editor and logging off all take Main away.
+    Form::setSessionEnding(sessionEnding);
+    QVERIFY(program.windows.unload(Windows::Id::Main));
+    Form::setSessionEnding(false);
+
+    const QString userData = program.platform.userDataFolder();
+    const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo3 *.txt")}, QDir::Files);
+    const QStringList messages = program.platform.entries(QStringLiteral("message:")).mid(messagesBefore);
+    if (mended) {
+        QCOMPARE(program.folder.bytes(ValueFiles::memo(3)), text("unsaved7x"));
+        QVERIFY(rescued.isEmpty() && messages.isEmpty());
+        return;
+    }
+    QCOMPARE(rescued, QStringList{QStringLiteral("memo3 2026-12-06 07-04-59.txt")});
+    QFile file(userData + u'/' + rescued.first());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("unsaved7x"));
+    const QString told = sessionEnding ? Rescue::takeNotice(userData) : messages.value(0);
+    QVERIFY2(told.contains(file.fileName()), qPrintable(told));
+    QCOMPARE(messages.size(), sessionEnding ? 0 : 1);
 }
 
 void TestMain::layoutFollowsTheClientArea()

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QPointer>
+#include <QSessionManager>
 #include <QTimer>
 #include <QtTest>
 #include <qtestspontaneevent.h>
@@ -90,23 +91,36 @@ private slots:
 
     void closeGuard_data()
     {
+        QTest::addColumn<QString>("session"); // what the session manager said before
         QTest::addColumn<bool>("spontaneous");
-        QTest::addColumn<bool>("sessionEnding");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("user's close key") << true << false << false;
-        QTest::newRow("program's close") << false << false << true;
-        QTest::newRow("log-off") << true << true << true;
+        QTest::newRow("user's close key") << "" << true << false;
+        QTest::newRow("program's close") << "" << false << true;
+        // A desktop saves the session now and then without logging off.
+        QTest::newRow("user's close key after a checkpoint") << "checkpoint" << true << false;
+        QTest::newRow("log-off") << "end" << true << true;
     }
     void closeGuard()
     {
+        QFETCH(QString, session);
         QFETCH(bool, spontaneous);
-        QFETCH(bool, sessionEnding);
         QFETCH(bool, closes);
         TestProgram p;
         QPointer<Form> main = p.windows.show(Id::Main);
-        Form::setSessionEnding(sessionEnding);
+        if (session == QStringLiteral("checkpoint")) {
+            auto *manager = qApp->findChild<QSessionManager *>();
+            QVERIFY(manager);
+            emit qApp->commitDataRequest(*manager);
+        } else if (session == QStringLiteral("end")) {
+            // The session manager's last word arrives as a quit.
+            QEvent quit(QEvent::Quit);
+            QSpontaneKeyEvent::setSpontaneous(&quit);
+            qApp->notify(qApp, &quit);
+            QCOMPARE(p.platform.log.filter("quit"), QStringList{"quit"});
+        }
 
-        QCOMPARE(deliverClose(main, spontaneous), closes);
+        if (p.windows.isLoaded(Id::Main))
+            QCOMPARE(deliverClose(main, spontaneous), closes);
         QCOMPARE(p.windows.isLoaded(Id::Main), !closes);
         QCOMPARE(p.platform.trayPresent(), !closes);
         // Refused or not, the guard says nothing.

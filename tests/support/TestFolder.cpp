@@ -62,8 +62,11 @@ QByteArray TestFolder::sjis(const QString &text)
 }
 
 TestProgram::TestProgram()
+    : session(*qGuiApp)
 {
     registerWindows(windows);
+    QObject::connect(&session, &DesktopSession::Watch::commitData, &windows, &Windows::commitData);
+    QObject::connect(&session, &DesktopSession::Watch::ending, &windows, &Windows::endSession);
 }
 
 TestProgram::~TestProgram()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Windows.h"
+#include "platform/DesktopSession.h"
 #include "platform/FakePlatform.h"
 #include "platform/Values.h"
 #include "store/DataFolder.h"
@@ -59,4 +60,6 @@ public:
     FakePlatform platform;
     Values values{folder.data, platform};
     Windows windows{folder.data, platform, values};
+    // The session manager's requests reach the windows as in the program.
+    DesktopSession::Watch session;
 };

@@ -1,0 +1,52 @@
+#include "Rescue.h"
+
+#include "FileReplace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Rescue {
+namespace {
+
+QString noticePath(const QString &folder) { return folder + QStringLiteral("/notice.txt"); }
+
+} // namespace
+
+Saved save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text)
+{
+    Saved saved;
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        saved.error = QStringLiteral("フォルダを作れません: %1").arg(folder);
+        return saved;
+    }
+    const QString stem = QStringLiteral("%1/%2 %3").arg(folder, memo, time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+    QString path = stem + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = stem + QStringLiteral(" (%1).txt").arg(n);
+    saved.error = FileReplace::replace(path, text.toUtf8());
+    if (saved.error.isEmpty())
+        saved.path = path;
+    return saved;
+}
+
+void leaveNotice(const QString &folder, const QString &text)
+{
+    QString notice = takeNotice(folder);
+    if (!notice.isEmpty())
+        notice += QLatin1Char('\n');
+    if (QDir().mkpath(folder))
+        FileReplace::replace(noticePath(folder), (notice + text).toUtf8());
+}
+
+QString takeNotice(const QString &folder)
+{
+    QFile file(noticePath(folder));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QString text = QString::fromUtf8(file.readAll());
+    file.remove();
+    return text;
+}
+
+} // namespace Rescue

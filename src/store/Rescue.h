@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Memos that could not be saved where they belong, written instead to new
+// files in the user's own data folder before the program lets them go.
+namespace Rescue {
+
+struct Saved {
+    QString path;  // the file written, empty when none could be
+    QString error; // why not
+};
+
+// Writes `text` as UTF-8 to a new file in `folder` named for the memo and
+// the time, "memo3 2026-12-07 07-05-30.txt"; never over an earlier one.
+Saved save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text);
+
+// A word for the user that could not be shown when it arose (the session
+// was ending): kept in `folder` until the next start takes it.
+void leaveNotice(const QString &folder, const QString &text);
+QString takeNotice(const QString &folder);
+
+} // namespace Rescue
