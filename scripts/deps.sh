@@ -4,7 +4,8 @@
 set -euo pipefail
 
 build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk)
-test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev)
+test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
+  ibus ibus-anthy dbus-x11 python3-gi)
 
 want=("${build_pkgs[@]}")
 [ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")

@@ -14,8 +14,8 @@ int main(int argc, char *argv[])
 {
     DesktopSession::preferX11();
     QApplication app(argc, argv);
+    // No display name: Qt would append " — ポトラ" to every window's title.
     QApplication::setApplicationName(QStringLiteral("potora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ポトラ"));
 
     DataFolder data = DataFolder::ofExecutable();
     LinuxPlatform platform;

@@ -14,6 +14,9 @@ namespace {
 void showBox(QWidget *parent, const QString &text, bool aboveAll)
 {
     QMessageBox box(QMessageBox::NoIcon, Platform::title(), text, QMessageBox::Ok, parent);
+    // Shown as typed: left to guess, Qt takes a memo with "<b>" in it for
+    // markup and a file name with "<" in it loses its text.
+    box.setTextFormat(Qt::PlainText);
     // The text can be selected and copied, a memo's text above all.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (aboveAll) {
@@ -101,6 +104,12 @@ void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
         trayEvent(trayEventOf(reason));
     });
     m_tray->show();
+    // The icon's window has no title of its own and would carry the
+    // program's file name; trays that list their icons show it.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0)
+            window->setWindowTitle(tip);
+    }
 }
 
 void LinuxPlatform::trayDelete()

@@ -6,6 +6,7 @@
 set -euo pipefail
 
 RW_PIDS=()
+RW_MOUNTS=()
 RW_TMP=""
 RW_FAILED=0
 
@@ -13,6 +14,8 @@ rw_cleanup() {
   local pid
   for pid in "${RW_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${RW_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  local mount
+  for mount in "${RW_MOUNTS[@]}"; do umount "$mount" 2>/dev/null || umount -l "$mount" || true; done
   [ -n "$RW_TMP" ] && rm -rf "$RW_TMP"
 }
 
@@ -142,17 +145,40 @@ rw_uncover() { kill "$RW_COVER_PID" 2>/dev/null || true; wait "$RW_COVER_PID" 2>
 # rw_viewable <window id>
 rw_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
-# rw_wait_window <name> [timeout s]: prints the id of the first mapped
-# window with that exact name.
+# rw_title <window id>: the title a desktop shows, _NET_WM_NAME (WM_NAME
+# only for a window that sets no other, such as xmessage).
+rw_title() {
+  local title
+  title=$(xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+  [ -n "$title" ] || title=$(xdotool getwindowname "$1" 2>/dev/null || true)
+  printf '%s' "$title"
+}
+
+# rw_windows <title>: ids of the mapped windows titled exactly that.
+rw_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name . 2>/dev/null || true); do
+    if [ "$(rw_title "$id")" = "$1" ]; then echo "$id"; fi
+  done
+  return 0
+}
+
+# rw_wait_window <title> [timeout s] [id to pass over...]: prints the id of
+# the first mapped window with exactly that title, other than those given.
 rw_wait_window() {
-  local name=$1 timeout=${2:-15} i id
-  for i in $(seq $((timeout * 10))); do
-    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
+  local title=$1 end=$((SECONDS + ${2:-15})) id
+  shift $(($# < 2 ? $# : 2))
+  while [ "$SECONDS" -le "$end" ]; do
+    for id in $(rw_windows "$title"); do
+      if ! printf '%s\n' "$@" | grep -qx "$id"; then echo "$id"; return 0; fi
+    done
     sleep 0.1
   done
   return 1
 }
+
+# rw_count <title>: how many mapped windows have that title.
+rw_count() { rw_windows "$1" | wc -l; }
 
 # rw_geometry <window id>: "x y w h" of the window as mapped on screen.
 rw_geometry() {

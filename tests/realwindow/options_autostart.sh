@@ -69,18 +69,11 @@ open_options() {
 
 # Answers the program's message box, a window "ポトラ" that is not Main.
 answer_box() {
-  local i id
-  for i in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^ポトラ$' 2>/dev/null | grep -vx "$main" | head -n1 || true)
-    if [ -n "$id" ]; then
-      sleep 0.3
-      rw_screenshot "$RW_TMP/../potora-$1.png"
-      xdotool windowactivate --sync "$id" key Return 2>/dev/null || xdotool key Return
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  local id
+  id=$(rw_wait_window ポトラ 10 "$main") || return 1
+  sleep 0.3
+  rw_screenshot "$RW_TMP/../potora-$1.png"
+  xdotool windowactivate --sync "$id" key Return 2>/dev/null || xdotool key Return
 }
 
 # Waits for the program to end and prints its exit status ("running" if not).
@@ -109,7 +102,7 @@ rw_check "a message answered the registration" answer_box registered
 sleep 0.5
 rw_check "the flag holds 1" test "$(rw_value_hex Timer/startup.txt)" = "310d0a"
 rw_check "the autostart entry is there" test -f "$entry"
-rw_check "the options window closed" bash -c "! xdotool search --onlyvisible --name '^オプション\$' >/dev/null 2>&1"
+rw_check "the options window closed" test "$(rw_count オプション)" -eq 0
 
 # Help, then quit with the viewer still open.
 options=$(open_options) || { rw_fail "the options window did not open again"; rw_finish; }
@@ -118,7 +111,7 @@ help=$(rw_wait_window 'ポトラ ヘルプ') || rw_fail "the help viewer did not
 click_in "$options" 68 84
 sleep 0.5
 rw_check "a second press keeps one viewer" \
-  test "$(xdotool search --onlyvisible --name '^ポトラ ヘルプ$' | wc -l)" -eq 1
+  test "$(rw_count 'ポトラ ヘルプ')" -eq 1
 rw_screenshot "$RW_TMP/../potora-help.png"
 click_in "$options" 150 20    # ポトラの終了: 120, 120 twips
 rw_check "quitting with the help viewer open exits 0" test "$(exit_status)" = 0
@@ -149,5 +142,5 @@ options=$(open_options) || { rw_fail "the options window did not open"; rw_finis
 click_in "$options" 150 20
 rw_check "quitting exits 0" test "$(exit_status)" = 0
 rw_check "no window of the program is left" \
-  bash -c "! xdotool search --onlyvisible --name '^(ポトラ|オプション)\$' >/dev/null 2>&1"
+  test "$(rw_count ポトラ)$(rw_count オプション)" = 00
 rw_finish

@@ -24,28 +24,14 @@ outer_geometry() {
   [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
   echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
-# Prints the id of a mapped window named ポトラ other than the ones given.
-wait_other_window() {
-  local i id candidate skip
-  for i in $(seq 150); do
-    for candidate in $(xdotool search --onlyvisible --name '^ポトラ$' 2>/dev/null || true); do
-      skip=0
-      for id in "$@"; do [ "$candidate" = "$id" ] && skip=1; done
-      [ "$skip" -eq 0 ] && { echo "$candidate"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
-mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 
 rw_start
 main=$(rw_wait_window ポトラ) || { rw_fail "Main did not map"; rw_finish; }
 sleep 0.5
 # "位置・サイズ変更": left 3000 twips (200 px), top 0, 105 x 25 px.
 xdotool mousemove $((100 + 200 + 50)) $((50 + 12)) click 1
-editor=$(wait_other_window "$main") || { rw_fail "the editor did not map"; rw_finish; }
-for i in $(seq 50); do mapped "$main" || break; sleep 0.1; done
+editor=$(rw_wait_window ポトラ 15 "$main") || { rw_fail "the editor did not map"; rw_finish; }
+for i in $(seq 50); do rw_viewable "$main" || break; sleep 0.1; done
 rw_check "Main is gone while the editor is open" bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable"
 sleep 1
 frame=$(xprop -id "$editor" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p')
@@ -56,13 +42,13 @@ rw_screenshot "$RW_TMP/../potora-editor.png"
 
 # Too short: the message, then the saved geometry back.
 xdotool windowsize "$editor" 500 150
-box=$(wait_other_window "$editor") || rw_fail "no message for a window too short"
+box=$(rw_wait_window ポトラ 15 "$editor") || rw_fail "no message for a window too short"
 if [ -n "${box:-}" ]; then
   rw_screenshot "$RW_TMP/../potora-editor-message.png"
   echo "message box $box over editor $editor"
   xdotool windowactivate --sync "$box" || true
   xdotool key Return || true
-  for i in $(seq 50); do mapped "$box" || break; sleep 0.1; done
+  for i in $(seq 50); do rw_viewable "$box" || break; sleep 0.1; done
   sleep 0.5
   got=$(outer_geometry "$editor")
   rw_check "after the message the editor is back at 100,50 500x400 (got $got)" test "$got" = "100 50 500 400"
@@ -72,7 +58,7 @@ fi
 xdotool windowactivate --sync "$editor" 2>/dev/null || true
 xdotool key alt+F4
 sleep 0.7
-rw_check "Alt+F4 leaves the editor open" mapped "$editor"
+rw_check "Alt+F4 leaves the editor open" rw_viewable "$editor"
 
 # Move it by its title bar and make it larger, as a user would.
 read -r x y w h < <(outer_geometry "$editor")
@@ -89,15 +75,15 @@ sleep 0.7
 read -r x y w h < <(outer_geometry "$editor")
 rw_check "the drag moved the editor (now $x $y $w $h)" test "$x" -ne 100 -a "$y" -ne 50
 rw_check "no message for a move or a large enough size" \
-  test "$(xdotool search --onlyvisible --name '^ポトラ$' | wc -l)" -eq 1
+  test "$(rw_count ポトラ)" -eq 1
 
 # "元にもどす" is centred on the outer size, so within the client area it
 # sits at half the outer width and height.
 read -r cx cy _ _ < <(rw_geometry "$editor")
 xdotool mousemove $((cx + w / 2)) $((cy + h / 2)) click 1
-main=$(wait_other_window "$editor") || { rw_fail "Main did not come back"; rw_finish; }
+main=$(rw_wait_window ポトラ 15 "$editor") || { rw_fail "Main did not come back"; rw_finish; }
 sleep 0.7
-for i in $(seq 50); do mapped "$editor" || break; sleep 0.1; done
+for i in $(seq 50); do rw_viewable "$editor" || break; sleep 0.1; done
 rw_check "the editor closed" bash -c "! xwininfo -id $editor 2>/dev/null | grep -q IsViewable"
 got=$(rw_geometry "$main")
 rw_check "Main maps at the editor's outer geometry $x $y $w $h, with no frame (got $got)" test "$got" = "$x $y $w $h"

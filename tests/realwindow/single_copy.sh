@@ -26,7 +26,7 @@ rw_check "the second start exits 0 (got $status)" test "$status" = 0
 sleep 0.3
 rw_check "it raised the running copy's Main" rw_on_top "$main"
 rw_check "the running copy goes on" kill -0 "$RW_PROGRAM_PID"
-rw_check "still one Main" test "$(xdotool search --onlyvisible --name '^ポトラ$' | wc -l)" -eq 1
+rw_check "still one Main" test "$(rw_count ポトラ)" -eq 1
 rw_check "still one icon" test "$(rw_tray_icons | wc -l)" -eq 1
 rw_check "nothing in the data folder changed" test "$(folder_state)" = "$before"
 rw_uncover

@@ -13,25 +13,19 @@ rw_start
 box=$(rw_wait_window ポトラ) || { rw_fail "no start-up memo box"; rw_finish; }
 sleep 1
 rw_check "only the box is up: Main waits for it" \
-  test "$(xdotool search --onlyvisible --name '^ポトラ$' | wc -l)" -eq 1
+  test "$(rw_count ポトラ)" -eq 1
 read -r _ _ w h < <(rw_geometry "$box")
 rw_check "the box is a small message box, not Main (${w}x$h)" test "$w" -lt 300 -a "$h" -lt 200
 rw_screenshot "$RW_TMP/../potora-startup-memo.png"
 xdotool windowactivate --sync "$box" || true
 xdotool key Return || true
 
-main=""
-for i in $(seq 50); do
-  main=$(xdotool search --onlyvisible --name '^ポトラ$' 2>/dev/null | grep -vx "$box" | head -n1 || true)
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-rw_check "Main maps after the box" test -n "$main"
+rw_check "Main maps after the box" rw_wait_window ポトラ 5 "$box"
 # Past Timer2's first tick, which loads the start-up memo editor hidden.
 sleep 11
 rw_check "the program is still running" kill -0 "$RW_PROGRAM_PID"
 rw_check "no memo window is on screen" \
-  test -z "$(xdotool search --onlyvisible --name '起動時' 2>/dev/null || true)"
+  test "$(rw_count 起動時メモ)$(rw_count 起動時タイマー)" = 00
 rw_check "the box came only once" \
-  test "$(xdotool search --onlyvisible --name '^ポトラ$' | wc -l)" -eq 1
+  test "$(rw_count ポトラ)" -eq 1
 rw_finish

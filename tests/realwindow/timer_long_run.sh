@@ -46,7 +46,7 @@ focus_other() { xdotool windowactivate "$other" 2>/dev/null || true; }
 focus_other
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$RW_PROGRAM_PID/status"; }
-open_box() { xdotool search --onlyvisible --name '^ポトラ$' 2>/dev/null | grep -vx "$main" | head -n1 || true; }
+open_box() { rw_windows ポトラ | grep -vx "$main" | head -n1 || true; }
 
 boxes=0
 baseline_rss=""

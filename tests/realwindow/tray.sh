@@ -42,7 +42,7 @@ xdotool key alt+F4
 sleep 1
 rw_check "Alt+F4 leaves Main open" rw_viewable "$main"
 rw_check "the program still runs" kill -0 "$RW_PROGRAM_PID"
-rw_check "and shows no box" test "$(xdotool search --onlyvisible --name '^ポトラ$' | wc -l)" -eq 1
+rw_check "and shows no box" test "$(rw_count ポトラ)" -eq 1
 rw_check "the icon stays" test "$(rw_tray_icons)" = "$icon"
 
 rw_stop_wm
