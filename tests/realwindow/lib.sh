@@ -154,11 +154,19 @@ rw_title() {
   printf '%s' "$title"
 }
 
-# rw_windows <title>: ids of the mapped windows titled exactly that.
+# rw_windows <title>: ids of the windows on screen titled exactly that. With
+# a window manager running these are its clients, so that a tray icon's own
+# window is not taken for one; without, every mapped window.
 rw_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --name . 2>/dev/null || true); do
-    if [ "$(rw_title "$id")" = "$1" ]; then echo "$id"; fi
+  local id check candidates
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+  if [ -n "$check" ] && xwininfo -id "$check" >/dev/null 2>&1; then
+    candidates=$(xprop -root _NET_CLIENT_LIST 2>/dev/null | sed -n 's/.*# //p' | tr -d ',')
+  else
+    candidates=$(xdotool search --onlyvisible --name . 2>/dev/null || true)
+  fi
+  for id in $candidates; do
+    if rw_viewable "$id" && [ "$(rw_title "$id")" = "$1" ]; then printf '%d\n' "$id"; fi
   done
   return 0
 }
