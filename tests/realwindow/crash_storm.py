@@ -92,8 +92,16 @@ def sh(*args, check=True):
 
 
 def windows_named_potora():
-    out = sh("xdotool", "search", "--onlyvisible", "--name", "^ポトラ$", check=False)
-    return out.split()
+    """Windows on screen titled ポトラ, among the window manager's clients
+    (the tray icon's own window carries the name too)."""
+    clients = sh("xprop", "-root", "_NET_CLIENT_LIST", check=False).partition("#")[2]
+    found = []
+    for window in clients.replace(",", " ").split():
+        state = sh("xwininfo", "-id", window, check=False)
+        title = sh("xprop", "-id", window, "_NET_WM_NAME", check=False)
+        if "IsViewable" in state and title.strip().endswith('= "ポトラ"'):
+            found.append(str(int(window, 16)))
+    return found
 
 
 def wait_main(proc, timeout=20.0):
