@@ -1,14 +1,20 @@
 #include "Windows.h"
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 #include "platform/Platform.h"
 
 #include <QEventLoop>
 
-Windows::Windows(DataFolder &data, Platform &platform, Values &values)
-    : m_data(data)
-    , m_platform(platform)
-    , m_values(values)
+namespace {
+
+const WindowId kQuitOrder[] = {WindowId::Main,       WindowId::AOpen,      WindowId::OpenTimer,
+                               WindowId::Timermemo,  WindowId::Timermemo1, WindowId::Timermemo2,
+                               WindowId::Timermemo3, WindowId::Mainmove,   WindowId::Option1};
+
+} // namespace
+
+Windows::Windows(Platform &platform)
+    : m_platform(platform)
 {
 }
 
@@ -18,28 +24,23 @@ Windows::~Windows()
         delete entry.second.data();
 }
 
-void Windows::setFactory(Id id, Factory factory)
+void Windows::setFactory(WindowId id, Factory factory)
 {
     m_factories[id] = std::move(factory);
 }
 
-bool Windows::hasFactory(Id id) const
-{
-    return m_factories.count(id) != 0;
-}
-
-Form *Windows::get(Id id) const
+Form *Windows::get(WindowId id) const
 {
     const auto it = m_forms.find(id);
     return it == m_forms.end() ? nullptr : it->second.data();
 }
 
-bool Windows::isLoaded(Id id) const
+bool Windows::isLoaded(WindowId id) const
 {
     return get(id) != nullptr;
 }
 
-Form *Windows::load(Id id)
+Form *Windows::load(WindowId id)
 {
     if (Form *existing = get(id))
         return existing;
@@ -47,7 +48,7 @@ Form *Windows::load(Id id)
     if (factory == m_factories.end())
         return nullptr;
 
-    Form *form = factory->second(*this);
+    Form *form = factory->second();
     m_forms[id] = form;
     // A window counts as unloaded the moment its close goes through, even
     // though Qt deletes it only later.
@@ -58,11 +59,10 @@ Form *Windows::load(Id id)
         emit unloaded(id);
     });
     form->formLoad();
-    emit loaded(id);
     return get(id);
 }
 
-Form *Windows::show(Id id)
+Form *Windows::show(WindowId id)
 {
     Form *form = load(id);
     if (form)
@@ -70,7 +70,7 @@ Form *Windows::show(Id id)
     return form;
 }
 
-void Windows::showModal(Id id)
+void Windows::showModal(WindowId id)
 {
     Form *form = load(id);
     if (!form)
@@ -84,27 +84,27 @@ void Windows::showModal(Id id)
         loop.exec(QEventLoop::DialogExec);
 }
 
-bool Windows::isVisible(Id id)
+bool Windows::isVisible(WindowId id)
 {
     Form *form = load(id);
     return form && form->formVisible();
 }
 
-bool Windows::unload(Id id)
+bool Windows::unload(WindowId id)
 {
     Form *form = get(id);
     return !form || form->unloadForm();
 }
 
-void Windows::quitAll()
+void Windows::unloadAll()
 {
-    // Main goes first: its unload stops the timers that would load windows
-    // again and takes the tray icon away.
-    for (const Id id : {Id::Main, Id::AOpen, Id::OpenTimer, Id::Timermemo, Id::Timermemo1, Id::Timermemo2,
-                        Id::Timermemo3, Id::Mainmove, Id::Option1}) {
-        if (isLoaded(id))
-            unload(id);
-    }
+    for (const WindowId id : kQuitOrder)
+        unload(id);
+}
+
+void Windows::quit()
+{
+    unloadAll();
     if (m_platform.trayPresent())
         m_platform.trayDelete();
     m_platform.quitProgram();
@@ -112,8 +112,11 @@ void Windows::quitAll()
 
 void Windows::endSession()
 {
-    Form::setSessionEnding(true);
-    quitAll();
+    for (auto &entry : m_forms) {
+        if (entry.second)
+            entry.second->letGo();
+    }
+    quit();
 }
 
 void Windows::commitData()

@@ -1,61 +1,52 @@
 #pragma once
 
+#include "kit/Navigation.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 #include <map>
 
-class DataFolder;
-class Values;
 class Form;
 class Platform;
 
-// Owns the program's windows and gives each the three meanings it has:
-// load (create hidden and run its load handler once), show (load first if
-// needed), and unload (the program closes it). Each window exists at most once.
-class Windows : public QObject
+// Owns the program's windows: creates each on demand from its factory,
+// keeps at most one of each, and knows the order they go in at the end.
+class Windows : public QObject, public Navigation
 {
     Q_OBJECT
 public:
-    enum class Id { Main, AOpen, OpenTimer, Timermemo, Timermemo1, Timermemo2, Timermemo3, Mainmove, Option1 };
-    using Factory = std::function<Form *(Windows &)>;
+    using Factory = std::function<Form *()>;
 
-    Windows(DataFolder &data, Platform &platform, Values &values);
+    explicit Windows(Platform &platform);
     ~Windows() override;
 
-    void setFactory(Id id, Factory factory);
-    bool hasFactory(Id id) const;
+    void setFactory(WindowId id, Factory factory);
+    // The window now loaded, or null.
+    Form *get(WindowId id) const;
 
-    Form *load(Id id);
-    Form *show(Id id);
-    // Shows the window modal and returns once it is unloaded.
-    void showModal(Id id);
-    // Asking whether a window is visible loads it first.
-    bool isVisible(Id id);
-    bool isLoaded(Id id) const;
-    Form *get(Id id) const;
-    bool unload(Id id);
+    Form *load(WindowId id) override;
+    Form *show(WindowId id) override;
+    void showModal(WindowId id) override;
+    bool isVisible(WindowId id) override;
+    bool isLoaded(WindowId id) const override;
+    bool unload(WindowId id) override;
+    void quit() override;
 
-    // Unloads every window in the program's quit order and ends the run.
-    void quitAll();
-    // The session ends: every window lets go of every close, then quitAll().
+    // Unloads every window, Main first: its unload stops the timers that
+    // would load windows again and takes the tray icon away.
+    void unloadAll();
+    // The session ends: every window lets go of every close, then quit().
     void endSession();
     // The session is being saved: each window saves what it still holds.
     void commitData();
 
-    DataFolder &data() { return m_data; }
-    Platform &platform() { return m_platform; }
-    Values &values() { return m_values; }
-
 signals:
-    void loaded(Windows::Id id);
-    void unloaded(Windows::Id id);
+    void unloaded(WindowId id);
 
 private:
-    DataFolder &m_data;
     Platform &m_platform;
-    Values &m_values;
-    std::map<Id, Factory> m_factories;
-    std::map<Id, QPointer<Form>> m_forms;
+    std::map<WindowId, Factory> m_factories;
+    std::map<WindowId, QPointer<Form>> m_forms;
 };

@@ -1,18 +1,16 @@
 #include "Mainmove.h"
 
-#include "StoredGeometry.h"
-#include "app/Windows.h"
-#include "platform/Fonts.h"
+#include "kit/Fonts.h"
+#include "kit/Look.h"
+#include "kit/Navigation.h"
+#include "kit/Screens.h"
+#include "kit/TightLabel.h"
+#include "kit/Twips.h"
 #include "platform/Platform.h"
-#include "platform/Twips.h"
-#include "platform/Values.h"
+#include "store/StoredGeometry.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
-#include <QFontInfo>
-#include <QFontMetricsF>
-#include <QLabel>
-#include <QPainter>
-#include <QTextLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -26,54 +24,23 @@ constexpr float kButtonWidth = 2295, kButtonHeight = 495;
 // framing it; later changes are the user's.
 constexpr int kFramingMs = 3000;
 
-const QColor kWindowColour(192, 255, 255);
-
-// A wrapping label whose rows lie an em and a fifth apart: the CJK fonts
-// that stand in for the designed one have so tall a line spacing that the
-// second row would fall out of the label's designed rectangle.
-class RowLabel : public QLabel
-{
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        const QFontMetricsF metrics(font());
-        const qreal em = QFontInfo(font()).pixelSize();
-        const qreal step = std::min(metrics.lineSpacing(), em * 1.2);
-        QTextLayout layout(text(), font(), this);
-        QTextOption option(alignment());
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        qreal y = -std::max<qreal>(0, metrics.ascent() - em);
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width());
-            line.setPosition(QPointF(0, y));
-            y += step;
-        }
-        layout.endLayout();
-        painter.setPen(palette().color(QPalette::WindowText));
-        layout.draw(&painter, QPointF(0, 0));
-    }
-};
-
 } // namespace
 
-Mainmove::Mainmove(Windows &windows)
-    : m_windows(windows)
+Mainmove::Mainmove(Values &values, Platform &platform, Navigation &navigation)
+    : m_values(values)
+    , m_platform(platform)
+    , m_navigation(navigation)
 {
-    setDesign(QStringLiteral("ポトラ"), kWindowColour);
+    setDesign(Look::kProgramName, Look::kWindowColour);
     resize(Twips::toPixels(6900), Twips::toPixels(8880));
 
     Command1 = new QPushButton(QStringLiteral("元にもどす"), this);
     Command1->setFont(Fonts::msPGothic(12));
     connect(Command1, &QPushButton::clicked, this, &Mainmove::Mainmove_Command1_Click);
 
-    Label5 = new RowLabel(
-        QStringLiteral("ボタンが全部表示できなくなるので、この文字が表示できる幅より小さくしないでください"), this);
+    Label5 = new TightLabel(
+        QStringLiteral("ボタンが全部表示できなくなるので、この文字が表示できる幅より小さくしないでください"), 1.2, 1.0,
+        this);
     Label5->setFont(Fonts::msPGothic(12, true));
     Label5->setWordWrap(true);
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -117,9 +84,9 @@ void Mainmove::placeOuter(const QRect &outer)
 
 void Mainmove::placeAtSaved()
 {
-    const QRectF saved = StoredGeometry::read(m_windows.values());
+    const QRectF saved = StoredGeometry::read(m_values);
     const QRect outer = Twips::toPixels(saved.left(), saved.top(), saved.width(), saved.height());
-    const QRect reachable = StoredGeometry::reachable(outer);
+    const QRect reachable = Screens::reachable(outer);
     if (!isVisible() || !m_pending.isNull())
         m_pending = reachable;
     placeOuter(reachable);
@@ -179,7 +146,7 @@ void Mainmove::Mainmove_Form_Load()
 void Mainmove::limitMessage(const QString &text)
 {
     ++m_messagesOpen;
-    m_windows.platform().systemModalMessage(text);
+    m_platform.systemModalMessage(text);
     --m_messagesOpen;
     placeAtSaved();
 }
@@ -209,15 +176,14 @@ void Mainmove::centreCommand1()
 void Mainmove::Mainmove_Command1_Click()
 {
     const QRectF outer = outerTwips();
-    Values &values = m_windows.values();
-    bool saved = values.writeText(ValueFiles::kLeft, StoredGeometry::format(float(outer.left())));
-    saved = values.writeText(ValueFiles::kHeight, StoredGeometry::format(float(outer.height()))) && saved;
-    saved = values.writeText(ValueFiles::kWidth, StoredGeometry::format(float(outer.width()))) && saved;
-    saved = values.writeText(ValueFiles::kTop, StoredGeometry::format(float(outer.top()))) && saved;
+    bool saved = m_values.writeText(ValueFiles::kLeft, StoredGeometry::format(float(outer.left())));
+    saved = m_values.writeText(ValueFiles::kHeight, StoredGeometry::format(float(outer.height()))) && saved;
+    saved = m_values.writeText(ValueFiles::kWidth, StoredGeometry::format(float(outer.width()))) && saved;
+    saved = m_values.writeText(ValueFiles::kTop, StoredGeometry::format(float(outer.top()))) && saved;
     // Main would come back at a geometry the user did not choose; the editor
     // stays, the user has been told, and a second press tries again.
     if (!saved)
         return;
-    m_windows.show(Windows::Id::Main);
+    m_navigation.show(WindowId::Main);
     unloadForm();
 }

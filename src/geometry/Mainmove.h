@@ -1,14 +1,16 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
 #include <QMargins>
 #include <QRect>
 #include <QRectF>
 
+class Navigation;
+class Platform;
 class QLabel;
 class QPushButton;
-class Windows;
+class Values;
 
 // The position and size editor: a sizable window that stands in for Main.
 // The user moves and sizes it where Main should be; "元にもどす" stores its
@@ -17,7 +19,7 @@ class Mainmove : public GuardedForm
 {
     Q_OBJECT
 public:
-    explicit Mainmove(Windows &windows);
+    Mainmove(Values &values, Platform &platform, Navigation &navigation);
 
     void formLoad() override { Mainmove_Form_Load(); }
 
@@ -44,7 +46,9 @@ private:
     void limitMessage(const QString &text);
     QMargins frame() const;
 
-    Windows &m_windows;
+    Values &m_values;
+    Platform &m_platform;
+    Navigation &m_navigation;
     // Where the frame belongs while the window manager is still framing the
     // window; empty once the frame is known.
     QRect m_pending;

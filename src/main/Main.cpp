@@ -3,15 +3,17 @@
 #include "MainLayout.h"
 #include "MemoPages.h"
 #include "MemoSlot.h"
-#include "app/Windows.h"
-#include "geometry/StoredGeometry.h"
-#include "platform/Fonts.h"
+#include "TimerMemoCheck.h"
+#include "kit/Fonts.h"
+#include "kit/Look.h"
+#include "kit/Navigation.h"
+#include "kit/Screens.h"
+#include "kit/Twips.h"
 #include "platform/Platform.h"
-#include "platform/Twips.h"
-#include "platform/Values.h"
 #include "store/Rescue.h"
+#include "store/StoredGeometry.h"
 #include "store/ValueFiles.h"
-#include "timer/TimerMemoCheck.h"
+#include "store/Values.h"
 
 #include <QDir>
 #include <QLabel>
@@ -43,8 +45,6 @@ const PageDesign kPages[10] = {
     {"9", 6120, 480, QColor(224, 224, 224), {}},
     {"10", 6600, 480, QColor(0, 0, 0), QColor(255, 255, 255)},
 };
-
-const QColor kWindowColour(192, 255, 255);
 
 // A push button whose caption wraps within it, so that a narrow upright
 // button shows its caption from top to bottom.
@@ -104,24 +104,24 @@ QLabel *label(QWidget *parent, const QString &caption, double l, double t, doubl
 
 } // namespace
 
-Main::Main(Windows &windows)
-    : m_windows(windows)
+Main::Main(Values &values, Platform &platform, Navigation &navigation)
+    : m_values(values)
+    , m_platform(platform)
+    , m_navigation(navigation)
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setDesign(QStringLiteral("ポトラ"), kWindowColour);
+    setDesign(Look::kProgramName, Look::kWindowColour);
     resize(Twips::toPixels(7320), Twips::toPixels(9285));
 
     createControls();
 
-    connect(&m_windows.platform(), &Platform::trayLeftPressed, this, &Main::Main_Picture1_MouseDown);
+    connect(&m_platform, &Platform::trayLeftPressed, this, &Main::Main_Picture1_MouseDown);
 }
 
 Main::~Main() = default;
 
 void Main::createControls()
 {
-    Values &values = m_windows.values();
-
     // Created in page order, so page 10's box lies on top of all others.
     QList<MemoSlot *> pageSlots;
     for (int page = 1; page <= 10; ++page) {
@@ -133,12 +133,12 @@ void Main::createControls()
         box->setPalette(pal);
         Twips::place(box, 0, 2040, 7335, 7575);
         box->setVisible(page == 1);
-        m_slots[page - 1] = new MemoSlot(page, box, values, this);
+        m_slots[page - 1] = new MemoSlot(page, box, m_values, this);
         pageSlots << m_slots[page - 1];
     }
     QPlainTextEdit *extra = memoBox(this, Fonts::msPGothic(11.25));
     Twips::place(extra, 360, 840, 6855, 1215);
-    m_slots[10] = new MemoSlot(11, extra, values, this);
+    m_slots[10] = new MemoSlot(11, extra, m_values, this);
 
     using Handler = void (Main::*)();
     const Handler changes[11] = {&Main::Main_Text1_Change, &Main::Main_Text2_Change, &Main::Main_Text3_Change,
@@ -161,7 +161,7 @@ void Main::createControls()
         m_pageButtons[page - 1] = b;
         buttons << b;
     }
-    m_pages = new MemoPages(pageSlots, buttons, values, this);
+    m_pages = new MemoPages(pageSlots, buttons, m_values, this);
 
     Command1 = button(this, QStringLiteral("位置・サイズ変更"), 3000, 0, 1575, 375,
                       QStringLiteral("メモのサイズや位置を変更できます"));
@@ -202,7 +202,7 @@ void Main::createControls()
     // Timer1 is armed anew for the start of each next minute.
     Timer1->setSingleShot(true);
     Timer1->setTimerType(Qt::PreciseTimer);
-    m_check = new TimerMemoCheck(m_windows.platform(), values, Label5, {Label7, Label8, Label9}, this);
+    m_check = new TimerMemoCheck(m_platform, m_values, Label5, {Label7, Label8, Label9}, this);
     connect(Timer1, &QTimer::timeout, this, &Main::Main_Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Main::Main_Timer2_Timer);
 }
@@ -213,25 +213,25 @@ MemoSlot *Main::memoSlot(int slot) const { return m_slots.at(slot - 1); }
 
 QString Main::clockText() const
 {
-    return TimerMemoCheck::clockText(m_windows.platform().now());
+    return TimerMemoCheck::clockText(m_platform.now());
 }
 
 void Main::placeWindow()
 {
-    const QRectF twips = StoredGeometry::read(m_windows.values());
+    const QRectF twips = StoredGeometry::read(m_values);
     // Borderless: the outer geometry is the client geometry.
-    setGeometry(StoredGeometry::reachable(Twips::toPixels(twips.left(), twips.top(), twips.width(), twips.height())));
+    setGeometry(Screens::reachable(Twips::toPixels(twips.left(), twips.top(), twips.width(), twips.height())));
 }
 
 void Main::Main_Form_Load()
 {
     placeWindow();
     Main_Form_Resize();
-    m_windows.platform().trayAdd(windowIcon(), QStringLiteral("ポトラ"));
+    m_platform.trayAdd(windowIcon(), Look::kProgramName);
     m_pages->showStored();
     m_slots[10]->loadFromFile();
-    if (m_windows.hasFactory(Windows::Id::AOpen) && !m_windows.isVisible(Windows::Id::AOpen))
-        m_windows.show(Windows::Id::AOpen);
+    if (!m_navigation.isVisible(WindowId::AOpen))
+        m_navigation.show(WindowId::AOpen);
     Label5->setText(clockText());
     Timer2->start(10000);
     Timer1->start(m_check->msecsToNextTick());
@@ -278,14 +278,14 @@ void Main::Main_Command15_Click() { m_pages->select(10); }
 
 void Main::Main_Command1_Click()
 {
-    m_windows.platform().trayDelete();
-    m_windows.show(Windows::Id::Mainmove);
-    m_windows.unload(Windows::Id::Main);
+    m_platform.trayDelete();
+    m_navigation.show(WindowId::Mainmove);
+    m_navigation.unload(WindowId::Main);
 }
 
-void Main::Main_Command10_Click() { m_windows.show(Windows::Id::Option1); }
-void Main::Main_Command3_Click() { m_windows.show(Windows::Id::Timermemo); }
-void Main::Main_Command5_Click() { m_windows.show(Windows::Id::OpenTimer); }
+void Main::Main_Command10_Click() { m_navigation.show(WindowId::Option1); }
+void Main::Main_Command3_Click() { m_navigation.show(WindowId::Timermemo); }
+void Main::Main_Command5_Click() { m_navigation.show(WindowId::OpenTimer); }
 
 void Main::Main_CommandX_Click()
 {
@@ -307,8 +307,8 @@ void Main::Main_Timer1_Timer()
 
 void Main::Main_Timer2_Timer()
 {
-    m_windows.load(Windows::Id::Timermemo);
-    m_windows.load(Windows::Id::OpenTimer);
+    m_navigation.load(WindowId::Timermemo);
+    m_navigation.load(WindowId::OpenTimer);
 }
 
 void Main::Main_Picture1_MouseDown()
@@ -328,7 +328,7 @@ void Main::Main_Form_Unload()
     m_check->stop();
     Timer1->stop();
     Timer2->stop();
-    m_windows.platform().trayDelete();
+    m_platform.trayDelete();
     rescueUnsaved();
 }
 
@@ -342,12 +342,11 @@ void Main::rescueUnsaved()
 {
     // The boxes go with Main: a text still not on disk goes to a file of the
     // user's own, and quitting or logging off goes on whatever happens.
-    Platform &platform = m_windows.platform();
     QStringList kept, lost;
     for (MemoSlot *slot : m_slots) {
         if (slot->saveAgain())
             continue;
-        const Rescue::Saved saved = Rescue::save(platform.userDataFolder(), slot->name(), platform.now(),
+        const Rescue::Saved saved = Rescue::save(m_platform.userDataFolder(), slot->name(), m_platform.now(),
                                                  slot->box()->toPlainText());
         if (saved.path.isEmpty())
             lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
@@ -365,7 +364,7 @@ void Main::rescueUnsaved()
         return;
     // A box now would hold the log-off up; the next start shows it instead.
     if (sessionEnding())
-        Rescue::leaveNotice(platform.userDataFolder(), text);
+        Rescue::leaveNotice(m_platform.userDataFolder(), text);
     else
-        platform.message(nullptr, text);
+        m_platform.message(nullptr, text);
 }

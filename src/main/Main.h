@@ -1,17 +1,19 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
 #include <array>
 
 class MemoPages;
 class MemoSlot;
+class Navigation;
+class Platform;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class TimerMemoCheck;
-class Windows;
+class Values;
 
 // The main memo window: borderless at its stored place, ten memo pages
 // chosen by ten page buttons, the extra memo, the clock, the two cancels
@@ -20,7 +22,7 @@ class Main : public GuardedForm
 {
     Q_OBJECT
 public:
-    explicit Main(Windows &windows);
+    Main(Values &values, Platform &platform, Navigation &navigation);
     ~Main() override;
 
     void formLoad() override { Main_Form_Load(); }
@@ -106,7 +108,9 @@ private:
     QString clockText() const;
     void rescueUnsaved();
 
-    Windows &m_windows;
+    Values &m_values;
+    Platform &m_platform;
+    Navigation &m_navigation;
     std::array<MemoSlot *, 11> m_slots{};
     std::array<QPushButton *, 10> m_pageButtons{};
     MemoPages *m_pages = nullptr;

@@ -1,8 +1,8 @@
 #include "MemoPages.h"
 
 #include "MemoSlot.h"
-#include "platform/Values.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -27,8 +27,6 @@ public:
     // The stored page, or 0.
     int storedPage() const;
 
-    MemoSlot *slot(int page) const { return m_slots.at(page - 1); }
-
 private:
     void showPage(int page);
 

@@ -1,7 +1,8 @@
 #include "MemoSlot.h"
 
-#include "platform/Values.h"
+#include "store/StoredText.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QPlainTextEdit>
 
@@ -14,35 +15,19 @@ MemoSlot::MemoSlot(int slot, QPlainTextEdit *box, Values &values,
 {
 }
 
-QString MemoSlot::toStored(const QString &boxText)
-{
-    QString text = boxText;
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return text;
-}
-
-QString MemoSlot::toBox(const QString &stored)
-{
-    QString text = stored;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 void MemoSlot::loadFromFile()
 {
     if (m_unsaved)
         return;
     // Set first: the assignment's change handler then finds nothing to save.
-    m_stored = toBox(m_values.read(ValueFiles::memo(m_slot)));
+    m_stored = StoredText::toBox(m_values.read(ValueFiles::memo(m_slot)));
     if (m_stored != m_box->toPlainText())
         m_box->setPlainText(m_stored);
 }
 
 void MemoSlot::cancel()
 {
-    assign(toBox(m_values.read(ValueFiles::memoBackup(m_slot))));
+    assign(StoredText::toBox(m_values.read(ValueFiles::memoBackup(m_slot))));
 }
 
 void MemoSlot::assign(const QString &boxText)
@@ -76,7 +61,7 @@ bool MemoSlot::saveAgain()
 void MemoSlot::save(const QString &text)
 {
     m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
-    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), toStored(text));
+    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), StoredText::toStored(text));
     if (!m_unsaved)
         m_stored = text;
 }

@@ -16,7 +16,6 @@ public:
     MemoSlot(int slot, QPlainTextEdit *box, Values &values,
              QObject *parent = nullptr);
 
-    int slot() const { return m_slot; }
     QPlainTextEdit *box() const { return m_box; }
 
     // Fills the box from its value file. Loading is not editing: nothing is
@@ -35,10 +34,6 @@ public:
     bool saveAgain();
     // The value file's name without ".txt", naming the memo to the user.
     QString name() const;
-
-    // Box text (\n line breaks) and stored text (CR LF line breaks).
-    static QString toStored(const QString &boxText);
-    static QString toBox(const QString &stored);
 
 private:
     void assign(const QString &boxText);

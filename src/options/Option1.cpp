@@ -1,15 +1,13 @@
 #include "Option1.h"
 
-#include "app/Windows.h"
-#include "platform/Fonts.h"
+#include "kit/FlagBox.h"
+#include "kit/Navigation.h"
+#include "kit/Twips.h"
 #include "platform/Platform.h"
-#include "platform/Twips.h"
-#include "platform/Values.h"
-#include "store/DataFolder.h"
+#include "store/Flag.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
-#include <QCheckBox>
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QUrl>
 
@@ -22,29 +20,20 @@ QPushButton *button(QWidget *parent, const QString &caption, double l, double t,
     return b;
 }
 
-Qt::CheckState stateOfFlag(const QString &flag)
-{
-    bool ok = false;
-    const int value = flag.trimmed().toInt(&ok);
-    if (ok && value == 1)
-        return Qt::Checked;
-    if (ok && value == 2)
-        return Qt::PartiallyChecked;
-    // A missing or damaged flag shows as not registered.
-    return Qt::Unchecked;
-}
-
 } // namespace
 
-Option1::Option1(Windows &windows)
-    : m_windows(windows)
+Option1::Option1(Values &values, Platform &platform, Navigation &navigation, QString dataFolder)
+    : m_values(values)
+    , m_platform(platform)
+    , m_navigation(navigation)
+    , m_dataFolder(std::move(dataFolder))
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setDesign(QStringLiteral("オプション"));
     setFixedSize(Twips::toPixels(4680), Twips::toPixels(2070));
 
     Command1 = button(this, QStringLiteral("ポトラの終了"), 120, 120, 4335, 375);
-    Check1 = new QCheckBox(QStringLiteral("スタートアップに登録"), this);
+    Check1 = new FlagBox(QStringLiteral("スタートアップに登録"), this);
     Twips::place(Check1, 120, 600, 4215, 375);
     Command2 = button(this, QStringLiteral("OK"), 1920, 1680, 1215, 375);
     Command3 = button(this, QStringLiteral("キャンセル"), 3240, 1680, 1215, 375);
@@ -54,13 +43,6 @@ Option1::Option1(Windows &windows)
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Command4);
 
-    // The greyed state stands only for what the flag file held; once the
-    // user clicks the box it is ticked or cleared.
-    connect(Check1, &QCheckBox::stateChanged, this, [this](int state) {
-        if (state != Qt::PartiallyChecked)
-            Check1->setTristate(false);
-    });
-
     connect(Command1, &QPushButton::clicked, this, &Option1::Option1_Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Option1::Option1_Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Option1::Option1_Command3_Click);
@@ -69,14 +51,12 @@ Option1::Option1(Windows &windows)
 
 void Option1::Option1_Form_Load()
 {
-    const Qt::CheckState state = stateOfFlag(m_windows.values().read(ValueFiles::kStartupFlag));
-    Check1->setTristate(state == Qt::PartiallyChecked);
-    Check1->setCheckState(state);
+    Check1->setCheckState(flagState(m_values.read(ValueFiles::kStartupFlag)));
 }
 
 void Option1::Option1_Command1_Click()
 {
-    m_windows.quitAll();
+    m_navigation.quit();
 }
 
 void Option1::Option1_Command2_Click()
@@ -98,30 +78,27 @@ void Option1::registerStartup()
 {
     // The flag goes first, so it keeps the user's choice even when the
     // registration fails.
-    m_windows.values().writeInteger(ValueFiles::kStartupFlag, 1);
-    Platform &platform = m_windows.platform();
-    const Platform::Registered registered =
-        platform.startupRegister(QCoreApplication::applicationFilePath(), m_windows.data().root());
+    m_values.writeInteger(ValueFiles::kStartupFlag, 1);
+    const Written registered = m_platform.startupRegister(m_platform.executablePath(), m_dataFolder);
     if (registered.ok())
-        platform.message(this, QStringLiteral("スタートアップに登録しました"));
+        m_platform.message(this, QStringLiteral("スタートアップに登録しました"));
     else
-        platform.message(this, QStringLiteral("スタートアップに登録できませんでした\n理由: %1").arg(registered.error));
+        m_platform.message(this, QStringLiteral("スタートアップに登録できませんでした\n理由: %1").arg(registered.error));
 }
 
 void Option1::removeStartup()
 {
-    m_windows.values().writeInteger(ValueFiles::kStartupFlag, 0);
-    Platform &platform = m_windows.platform();
-    const Platform::Removed removed = platform.startupRemove();
+    m_values.writeInteger(ValueFiles::kStartupFlag, 0);
+    const Platform::Removed removed = m_platform.startupRemove();
     switch (removed.outcome) {
     case Platform::Removal::Removed:
-        platform.message(this, QStringLiteral("スタートアップから削除しました"));
+        m_platform.message(this, QStringLiteral("スタートアップから削除しました"));
         break;
     case Platform::Removal::NotRegistered:
-        platform.message(this, QStringLiteral("スタートアップにはもともと登録されていません"));
+        m_platform.message(this, QStringLiteral("スタートアップにはもともと登録されていません"));
         break;
     case Platform::Removal::Failed:
-        platform.message(this, QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(removed.reason));
+        m_platform.message(this, QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(removed.reason));
         break;
     }
 }
@@ -133,5 +110,5 @@ void Option1::Option1_Command3_Click()
 
 void Option1::Option1_Command4_Click()
 {
-    m_windows.platform().showHelp(QUrl::fromLocalFile(m_windows.data().absolute(QStringLiteral("help.html"))));
+    m_platform.showHelp(QUrl::fromLocalFile(m_dataFolder + QStringLiteral("/help.html")));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
-class QCheckBox;
+class FlagBox;
+class Navigation;
+class Platform;
 class QPushButton;
-class Windows;
+class Values;
 
 // The options window: quitting the program, starting it at log-on, and the
 // help page. It keeps nothing between openings; the check box comes from
@@ -13,7 +15,8 @@ class Option1 : public Form
 {
     Q_OBJECT
 public:
-    explicit Option1(Windows &windows);
+    // `dataFolder` is the folder to start in at log-on and holds the help page.
+    Option1(Values &values, Platform &platform, Navigation &navigation, QString dataFolder);
 
     void formLoad() override { Option1_Form_Load(); }
 
@@ -24,7 +27,7 @@ public:
     void Option1_Command4_Click();
 
     QPushButton *Command1 = nullptr;
-    QCheckBox *Check1 = nullptr;
+    FlagBox *Check1 = nullptr;
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
     QPushButton *Command4 = nullptr;
@@ -33,5 +36,8 @@ private:
     void registerStartup();
     void removeStartup();
 
-    Windows &m_windows;
+    Values &m_values;
+    Platform &m_platform;
+    Navigation &m_navigation;
+    QString m_dataFolder;
 };

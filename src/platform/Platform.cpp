@@ -1,14 +1,14 @@
 #include "Platform.h"
 
+#include <QWidget>
+
 Platform::~Platform() = default;
 
-QString Platform::title()
+void Platform::bringToFront(QWidget *window)
 {
-    return QStringLiteral("ポトラ");
-}
-
-void Platform::trayEvent(TrayEvent event)
-{
-    if (event == TrayEvent::LeftPress)
-        emit trayLeftPressed();
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Written.h"
+
 #include <QDateTime>
 #include <QIcon>
 #include <QObject>
@@ -10,17 +12,14 @@ class QWidget;
 
 // Everything that differs between desktops or that a test must stand in
 // for: the clock, message boxes and the beep, the tray icon, starting at
-// log-on, the help viewer and the end of the run. Window code reaches the
-// system only here.
+// log-on, the help viewer, the user's folders, the session and the end of
+// the run. Window code reaches the system only here.
 class Platform : public QObject
 {
     Q_OBJECT
 public:
     using QObject::QObject;
     ~Platform() override;
-
-    // The title every message box of the program carries.
-    static QString title();
 
     // Local time.
     virtual QDateTime now() const = 0;
@@ -46,16 +45,12 @@ public:
     // Starting the program at log-on: `program` is the executable to start,
     // with `dataFolder` as its working directory and the icon from there.
     // Registering replaces an earlier registration.
-    struct Registered {
-        QString error; // empty when the registration was written
-        bool ok() const { return error.isEmpty(); }
-    };
     enum class Removal { Removed, NotRegistered, Failed };
     struct Removed {
         Removal outcome;
         QString reason; // why it failed
     };
-    virtual Registered startupRegister(const QString &program, const QString &dataFolder) = 0;
+    virtual Written startupRegister(const QString &program, const QString &dataFolder) = 0;
     // Nothing to remove, or no place where registrations live, is NotRegistered.
     virtual Removed startupRemove() = 0;
 
@@ -63,6 +58,8 @@ public:
     // is none; the viewer stays until the user closes it or the program ends.
     virtual void showHelp(const QUrl &page) = 0;
 
+    // The running program's executable.
+    virtual QString executablePath() const = 0;
     // The user's own data folder, where memos that could not be saved go.
     virtual QString userDataFolder() const = 0;
 
@@ -70,12 +67,14 @@ public:
     // something such as the help viewer would keep it going.
     virtual void quitProgram() = 0;
 
-    // What the tray reports about the mouse on the icon.
-    enum class TrayEvent { LeftPress, DoubleClick, RightPress, MiddlePress, Other };
-    // Only a left press counts; every other event is dropped here.
-    void trayEvent(TrayEvent event);
+    // Un-minimises a window, raises it and gives it the focus.
+    static void bringToFront(QWidget *window);
 
 signals:
     // The left mouse button was pressed on the tray icon.
     void trayLeftPressed();
+    // The desktop saves the session, which may go on: save what can be saved.
+    void sessionSaving();
+    // The session ends (or the run is told to end): every window must let go.
+    void sessionEnding();
 };

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
-class Windows;
+class Platform;
+class Values;
 
 // Shows the start-up memo when it is first loaded, then only stays loaded
 // and "shown" for the rest of the run, so Main's start-up step, which asks
@@ -13,7 +14,7 @@ class AOpen : public Form
 {
     Q_OBJECT
 public:
-    explicit AOpen(Windows &windows);
+    AOpen(Values &values, Platform &platform);
 
     void formLoad() override { AOpen_Form_Load(); }
     void formShow() override { m_shown = true; }
@@ -22,6 +23,7 @@ public:
     void AOpen_Form_Load();
 
 private:
-    Windows &m_windows;
+    Values &m_values;
+    Platform &m_platform;
     bool m_shown = false;
 };

@@ -1,18 +1,17 @@
 #include "OpenTimer.h"
 
-#include "app/Windows.h"
-#include "main/MemoSlot.h"
-#include "platform/Fonts.h"
-#include "platform/Twips.h"
-#include "platform/Values.h"
+#include "kit/Fonts.h"
+#include "kit/Twips.h"
+#include "store/StoredText.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-OpenTimer::OpenTimer(Windows &windows)
-    : m_windows(windows)
+OpenTimer::OpenTimer(Values &values)
+    : m_values(values)
 {
     setDesign(QStringLiteral("起動時メモ"));
     // Nothing in it moves with the window, so the window keeps its size.
@@ -37,14 +36,14 @@ OpenTimer::OpenTimer(Windows &windows)
 
 void OpenTimer::OpenTimer_Form_Load()
 {
-    Text1->setPlainText(MemoSlot::toBox(m_windows.values().read(ValueFiles::kStartupMemo)));
+    Text1->setPlainText(StoredText::toBox(m_values.read(ValueFiles::kStartupMemo)));
 }
 
 void OpenTimer::OpenTimer_Command1_Click()
 {
     // A memo that could not be saved stays in the box; the user has been
     // told and can try again or cancel.
-    if (!m_windows.values().writeText(ValueFiles::kStartupMemo, MemoSlot::toStored(Text1->toPlainText())))
+    if (!m_values.writeText(ValueFiles::kStartupMemo, StoredText::toStored(Text1->toPlainText())))
         return;
     unloadForm();
 }

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class Windows;
+class Values;
 
 // The start-up memo editor: one text that the program shows when it starts.
 class OpenTimer : public GuardedForm
 {
     Q_OBJECT
 public:
-    explicit OpenTimer(Windows &windows);
+    explicit OpenTimer(Values &values);
 
     void formLoad() override { OpenTimer_Form_Load(); }
 
@@ -26,5 +26,5 @@ public:
     QPushButton *Command2 = nullptr;
 
 private:
-    Windows &m_windows;
+    Values &m_values;
 };

@@ -50,11 +50,6 @@ DataFolder::DataFolder(QString root)
 {
 }
 
-DataFolder DataFolder::ofExecutable()
-{
-    return DataFolder(QCoreApplication::applicationDirPath());
-}
-
 QString DataFolder::absolute(const QString &relative) const
 {
     return m_root + QLatin1Char('/') + relative;
@@ -90,19 +85,19 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     return result;
 }
 
-DataFolder::Write DataFolder::writeIntegerValue(const QString &relative, int value) const
+Written DataFolder::writeIntegerValue(const QString &relative, int value) const
 {
     return replace(relative, ValueFile::encodeInteger(value));
 }
 
-DataFolder::Write DataFolder::writeTextValue(const QString &relative, const QString &text) const
+Written DataFolder::writeTextValue(const QString &relative, const QString &text) const
 {
     return replace(relative, ValueFile::encodeText(text));
 }
 
-DataFolder::Write DataFolder::replace(const QString &relative, const QByteArray &bytes) const
+Written DataFolder::replace(const QString &relative, const QByteArray &bytes) const
 {
-    Write result;
+    Written result;
     const QString path = absolute(relative);
     result.error = QFileInfo(path).isDir() ? folderIsInTheWay() : FileReplace::replace(path, bytes);
     return result;
@@ -150,9 +145,9 @@ void DataFolder::removeLeftovers() const
     }
 }
 
-DataFolder::Write DataFolder::backupValue(const QString &from, const QString &to) const
+Written DataFolder::backupValue(const QString &from, const QString &to) const
 {
-    Write result;
+    Written result;
     if (QFileInfo(absolute(to)).isDir()) {
         result.error = folderIsInTheWay();
         return result;
@@ -176,7 +171,7 @@ QStringList DataFolder::ensureLayout() const
     for (const ValueFiles::Entry &entry : ValueFiles::inventory()) {
         if (QFileInfo::exists(absolute(entry.path)))
             continue;
-        const Write written = entry.kind == ValueFiles::Kind::Integer
+        const Written written = entry.kind == ValueFiles::Kind::Integer
                                   ? writeIntegerValue(entry.path, entry.initial.toInt())
                                   : writeTextValue(entry.path, entry.initial);
         if (!written.ok())

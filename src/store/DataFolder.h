@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Written.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,9 +12,6 @@ class DataFolder
 public:
     explicit DataFolder(QString root);
 
-    // The folder of the running executable.
-    static DataFolder ofExecutable();
-
     const QString &root() const { return m_root; }
     QString absolute(const QString &relative) const;
 
@@ -20,21 +19,16 @@ public:
         QString text;
         QString error; // empty when the file was read as it is
         QString kept;  // where the bytes of a file that does not read cleanly were kept
-        bool ok() const { return error.isEmpty(); }
-    };
-    struct Write {
-        QString error;
-        bool ok() const { return error.isEmpty(); }
     };
 
     // A missing or unreadable file reads as the empty text, with the reason.
     Read readValue(const QString &relative) const;
-    Write writeIntegerValue(const QString &relative, int value) const;
-    Write writeTextValue(const QString &relative, const QString &text) const;
+    Written writeIntegerValue(const QString &relative, int value) const;
+    Written writeTextValue(const QString &relative, const QString &text) const;
 
     // Makes `to` hold what `from` holds now, replacing it whole: the one-step
     // backup of a memo before its new text is written.
-    Write backupValue(const QString &from, const QString &to) const;
+    Written backupValue(const QString &from, const QString &to) const;
 
     // Creates the two subfolders and every value file that is missing, with
     // its first value; never touches a file that exists. Removes temporary
@@ -44,7 +38,7 @@ public:
 
 private:
     void removeLeftovers() const;
-    Write replace(const QString &relative, const QByteArray &bytes) const;
+    Written replace(const QString &relative, const QByteArray &bytes) const;
 
     QString m_root;
 };

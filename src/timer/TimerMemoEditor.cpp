@@ -1,56 +1,21 @@
 #include "TimerMemoEditor.h"
 
-#include "app/Windows.h"
-#include "main/MemoSlot.h"
-#include "platform/Fonts.h"
-#include "platform/Twips.h"
-#include "platform/UpDown.h"
-#include "platform/Values.h"
+#include "kit/Fonts.h"
+#include "kit/Navigation.h"
+#include "kit/TightLabel.h"
+#include "kit/Twips.h"
+#include "kit/UpDown.h"
+#include "store/StoredText.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QTextLayout>
 
 namespace {
-
-// A wrapping label whose lines stand one em apart, so that two lines of the
-// notes fit their label's height whatever leading the font brings.
-class NotesLabel : public QLabel
-{
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        QTextLayout layout(text(), font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QList<QTextLine> lines;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width());
-            lines << line;
-        }
-        layout.endLayout();
-        const double em = QFontInfo(font()).pixelSize();
-        const double step = std::min<double>(fontMetrics().lineSpacing(), em);
-        for (int i = 0; i < lines.size(); ++i) {
-            // Ideographs stand about 0.88 em above the baseline.
-            const double baseline = i * step + em * 0.88;
-            lines[i].setPosition(QPointF(0, baseline - lines[i].ascent()));
-        }
-        layout.draw(&painter, QPointF(0, 0));
-    }
-};
 
 using Design = TimerMemoEditor::Design;
 
@@ -134,8 +99,9 @@ QString TimerMemoEditor::notesText()
         + QStringLiteral("・必ず半角数字で入力してください（例：「１２」ではなく「12」）");
 }
 
-TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
-    : m_windows(windows)
+TimerMemoEditor::TimerMemoEditor(Values &values, Navigation &navigation, const Design &d)
+    : m_values(values)
+    , m_navigation(navigation)
     , m_memo(d.memo)
 {
     setDesign(QString::fromUtf8(d.caption));
@@ -145,7 +111,9 @@ TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
     Text1 = made(new QPlainTextEdit(this), d.text);
     Text1->setTabChangesFocus(true);
     Label2 = label(this, QStringLiteral("表示時刻設定"), d.timeHeading);
-    Label3 = made(new NotesLabel(notesText(), this), d.notes);
+    // Two lines of notes in a label two lines high: ideographs stand about
+    // 0.88 em above their baseline.
+    Label3 = made(new TightLabel(notesText(), 1.0, 0.88, this), d.notes);
     QPalette red = Label3->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label3->setPalette(red);
@@ -171,10 +139,9 @@ TimerMemoEditor::TimerMemoEditor(Windows &windows, const Design &d)
 
 void TimerMemoEditor::load()
 {
-    Values &values = m_windows.values();
-    Text1->setPlainText(MemoSlot::toBox(values.read(ValueFiles::timerText(m_memo))));
-    Text2->setText(values.read(ValueFiles::timerHour(m_memo)));
-    Text3->setText(values.read(ValueFiles::timerMinute(m_memo)));
+    Text1->setPlainText(StoredText::toBox(m_values.read(ValueFiles::timerText(m_memo))));
+    Text2->setText(m_values.read(ValueFiles::timerHour(m_memo)));
+    Text3->setText(m_values.read(ValueFiles::timerMinute(m_memo)));
     UpDown1->setBuddy(Text2);
     UpDown1->setRange(0, 24);
     UpDown2->setBuddy(Text3);
@@ -183,18 +150,17 @@ void TimerMemoEditor::load()
 
 void TimerMemoEditor::save()
 {
-    Values &values = m_windows.values();
     // All three are written, in this order, even after one has failed.
-    bool saved = values.writeText(ValueFiles::timerText(m_memo), MemoSlot::toStored(Text1->toPlainText()));
-    saved = values.writeText(ValueFiles::timerHour(m_memo), Text2->text()) && saved;
-    saved = values.writeText(ValueFiles::timerMinute(m_memo), Text3->text()) && saved;
+    bool saved = m_values.writeText(ValueFiles::timerText(m_memo), StoredText::toStored(Text1->toPlainText()));
+    saved = m_values.writeText(ValueFiles::timerHour(m_memo), Text2->text()) && saved;
+    saved = m_values.writeText(ValueFiles::timerMinute(m_memo), Text3->text()) && saved;
     // What could not be saved stays on screen, beside the message about it.
     if (!saved)
         return;
 
     // Reloading the overview makes its button show the new text.
-    m_windows.unload(Windows::Id::Timermemo);
-    m_windows.show(Windows::Id::Timermemo);
+    m_navigation.unload(WindowId::Timermemo);
+    m_navigation.show(WindowId::Timermemo);
     unloadForm();
 }
 
@@ -228,8 +194,8 @@ void TimerMemoEditor::normalise(QLineEdit *box)
         box->setText(QLatin1Char('0') + text);
 }
 
-Timermemo1::Timermemo1(Windows &windows)
-    : TimerMemoEditor(windows, kTimermemo1)
+Timermemo1::Timermemo1(Values &values, Navigation &navigation)
+    : TimerMemoEditor(values, navigation, kTimermemo1)
     , Command1(cancelButton)
     , Command2(okButton)
     , Label5(hourUnit)
@@ -242,8 +208,8 @@ Timermemo1::Timermemo1(Windows &windows)
     connect(Text3, &QLineEdit::textChanged, this, &Timermemo1::Timermemo1_Text3_Change);
 }
 
-Timermemo2::Timermemo2(Windows &windows)
-    : TimerMemoEditor(windows, kTimermemo2)
+Timermemo2::Timermemo2(Values &values, Navigation &navigation)
+    : TimerMemoEditor(values, navigation, kTimermemo2)
     , Command1(okButton)
     , Command2(cancelButton)
     , Label4(hourUnit)
@@ -256,8 +222,8 @@ Timermemo2::Timermemo2(Windows &windows)
     connect(Text3, &QLineEdit::textChanged, this, &Timermemo2::Timermemo2_Text3_Change);
 }
 
-Timermemo3::Timermemo3(Windows &windows)
-    : TimerMemoEditor(windows, kTimermemo3)
+Timermemo3::Timermemo3(Values &values, Navigation &navigation)
+    : TimerMemoEditor(values, navigation, kTimermemo3)
     , Command1(okButton)
     , Command2(cancelButton)
     , Label4(hourUnit)

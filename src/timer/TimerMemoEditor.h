@@ -1,13 +1,14 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/Form.h"
 
+class Navigation;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class UpDown;
-class Windows;
+class Values;
 
 // The editor of one timer memo: its text, hour and minute, written on OK.
 // The three editors differ only in caption, a few places and the names of
@@ -52,7 +53,7 @@ public:
     QPushButton *cancelButton = nullptr;
 
 protected:
-    TimerMemoEditor(Windows &windows, const Design &design);
+    TimerMemoEditor(Values &values, Navigation &navigation, const Design &design);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -63,7 +64,8 @@ protected:
     static void normalise(QLineEdit *box);
 
 private:
-    Windows &m_windows;
+    Values &m_values;
+    Navigation &m_navigation;
     int m_memo;
 };
 
@@ -71,7 +73,7 @@ class Timermemo1 : public TimerMemoEditor
 {
     Q_OBJECT
 public:
-    explicit Timermemo1(Windows &windows);
+    Timermemo1(Values &values, Navigation &navigation);
 
     QPushButton *const Command1; // cancel
     QPushButton *const Command2; // OK
@@ -94,7 +96,7 @@ class Timermemo2 : public TimerMemoEditor
 {
     Q_OBJECT
 public:
-    explicit Timermemo2(Windows &windows);
+    Timermemo2(Values &values, Navigation &navigation);
 
     QPushButton *const Command1; // OK
     QPushButton *const Command2; // cancel
@@ -117,7 +119,7 @@ class Timermemo3 : public TimerMemoEditor
 {
     Q_OBJECT
 public:
-    explicit Timermemo3(Windows &windows);
+    Timermemo3(Values &values, Navigation &navigation);
 
     QPushButton *const Command1; // OK
     QPushButton *const Command2; // cancel

@@ -1,20 +1,16 @@
 #include "Timermemo.h"
 
-#include "app/Windows.h"
-#include "platform/Fonts.h"
-#include "platform/Twips.h"
-#include "platform/Values.h"
+#include "kit/Fonts.h"
+#include "kit/Navigation.h"
+#include "kit/Twips.h"
+#include "store/Flag.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-
-void FlagBox::nextCheckState()
-{
-    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-}
 
 void MemoButton::setMemo(const QString &memo)
 {
@@ -48,24 +44,9 @@ void MemoButton::fit()
     setText(caption);
 }
 
-Qt::CheckState Timermemo::stateOf(const QString &flag)
-{
-    bool ok = false;
-    const int value = flag.trimmed().toInt(&ok);
-    if (!ok)
-        return Qt::Unchecked;
-    switch (value) {
-    case 1:
-        return Qt::Checked;
-    case 2:
-        return Qt::PartiallyChecked;
-    default:
-        return Qt::Unchecked;
-    }
-}
-
-Timermemo::Timermemo(Windows &windows)
-    : m_windows(windows)
+Timermemo::Timermemo(Values &values, Navigation &navigation)
+    : m_values(values)
+    , m_navigation(navigation)
 {
     setObjectName(QStringLiteral("Timermemo"));
     setDesign(QStringLiteral("タイマーメモ"), Qt::white);
@@ -108,27 +89,25 @@ Timermemo::Timermemo(Windows &windows)
 
 void Timermemo::Timermemo_Form_Load()
 {
-    Values &values = m_windows.values();
     MemoButton *buttons[3] = {Command1, Command2, Command3};
     for (int n = 1; n <= 3; ++n)
-        buttons[n - 1]->setMemo(values.read(ValueFiles::timerText(n)));
+        buttons[n - 1]->setMemo(m_values.read(ValueFiles::timerText(n)));
     FlagBox *boxes[3] = {Check1, Check2, Check3};
     for (int n = 1; n <= 3; ++n)
-        boxes[n - 1]->setCheckState(stateOf(values.read(ValueFiles::timerEnabled(n))));
+        boxes[n - 1]->setCheckState(flagState(m_values.read(ValueFiles::timerEnabled(n))));
 }
 
 bool Timermemo::saveFlags()
 {
-    Values &values = m_windows.values();
     const FlagBox *boxes[3] = {Check1, Check2, Check3};
     bool saved = true;
     for (int n = 1; n <= 3; ++n) {
         switch (boxes[n - 1]->checkState()) {
         case Qt::Unchecked:
-            saved = values.writeInteger(ValueFiles::timerEnabled(n), 0) && saved;
+            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 0) && saved;
             break;
         case Qt::Checked:
-            saved = values.writeInteger(ValueFiles::timerEnabled(n), 1) && saved;
+            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 1) && saved;
             break;
         case Qt::PartiallyChecked:
             break;
@@ -140,11 +119,10 @@ bool Timermemo::saveFlags()
 void Timermemo::openEditor(int memo)
 {
     saveFlags();
-    static const Windows::Id editors[3] = {Windows::Id::Timermemo1, Windows::Id::Timermemo2,
-                                           Windows::Id::Timermemo3};
+    static const WindowId editors[3] = {WindowId::Timermemo1, WindowId::Timermemo2, WindowId::Timermemo3};
     // The editor's OK unloads this window while we wait here, so nothing of
     // it may be touched once the editor is gone.
-    m_windows.showModal(editors[memo - 1]);
+    m_navigation.showModal(editors[memo - 1]);
 }
 
 void Timermemo::Timermemo_Command1_Click() { openEditor(1); }

@@ -1,24 +1,13 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "kit/FlagBox.h"
+#include "kit/Form.h"
 
-#include <QCheckBox>
 #include <QPushButton>
 
+class Navigation;
 class QLabel;
-class Windows;
-
-// A check box whose third, greyed state only comes from outside: the user's
-// click turns a greyed box on, and otherwise toggles between off and on.
-class FlagBox : public QCheckBox
-{
-    Q_OBJECT
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void nextCheckState() override;
-};
+class Values;
 
 // A push button showing a memo's text fitted on one line of its caption.
 class MemoButton : public QPushButton
@@ -46,7 +35,7 @@ class Timermemo : public Form
 {
     Q_OBJECT
 public:
-    explicit Timermemo(Windows &windows);
+    Timermemo(Values &values, Navigation &navigation);
 
     void formLoad() override { Timermemo_Form_Load(); }
 
@@ -55,9 +44,6 @@ public:
     void Timermemo_Command2_Click();
     void Timermemo_Command3_Click();
     void Timermemo_Command6_Click();
-
-    // The state a flag file's text gives its box: 0 off, 1 on, 2 greyed.
-    static Qt::CheckState stateOf(const QString &flag);
 
     QLabel *Label1 = nullptr;
     MemoButton *Command1 = nullptr;
@@ -74,5 +60,6 @@ private:
     bool saveFlags();
     void openEditor(int memo);
 
-    Windows &m_windows;
+    Values &m_values;
+    Navigation &m_navigation;
 };

@@ -1,6 +1,7 @@
 #include "main/Main.h"
 #include "main/MemoSlot.h"
 #include "startup/OpenTimer.h"
+#include "store/StoredText.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
 #include "timer/Timermemo.h"
@@ -25,7 +26,7 @@ private slots:
 private:
     static Main *start(TestProgram &program)
     {
-        return static_cast<Main *>(program.windows.show(Windows::Id::Main));
+        return static_cast<Main *>(program.windows.show(WindowId::Main));
     }
     static QStringList messages(TestProgram &program)
     {
@@ -73,7 +74,7 @@ void TestDamagedFolder::memoFiles()
     QTest::keyClicks(main->text(1), QStringLiteral("z"));
     QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(1)), bytes);
     QCOMPARE(program.folder.data.readValue(ValueFiles::memo(1)).text,
-             MemoSlot::toStored(main->text(1)->toPlainText()));
+             StoredText::toStored(main->text(1)->toPlainText()));
 }
 
 void TestDamagedFolder::filesReplacedByFolders()
@@ -135,11 +136,11 @@ void TestDamagedFolder::damagedTimerFiles()
     program.folder.breakFile(ValueFiles::timerText(3));
     program.folder.plant(ValueFiles::kStartupMemo, QByteArray("\x81", 1));
     start(program);
-    auto *overview = static_cast<Timermemo *>(program.windows.load(Windows::Id::Timermemo));
+    auto *overview = static_cast<Timermemo *>(program.windows.load(WindowId::Timermemo));
     QCOMPARE(overview->Check1->checkState(), Qt::Unchecked);
     QCOMPARE(overview->Check2->checkState(), Qt::Unchecked);
     QVERIFY(overview->Command3->memo().isEmpty());
-    QVERIFY(program.windows.load(Windows::Id::OpenTimer));
+    QVERIFY(program.windows.load(WindowId::OpenTimer));
     // Each unreadable file is named once.
     const QStringList all = messages(program);
     for (const char *name : {"memo3.txt", "true1.txt", "memo4.txt"})

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-using Id = Windows::Id;
+using Id = WindowId;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "main/Main.h"
 #include "main/MemoSlot.h"
-#include "platform/Twips.h"
+#include "kit/Twips.h"
 #include "store/Rescue.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
@@ -29,7 +29,7 @@ void plantPages(const TestFolder &folder, const QByteArray &change)
     folder.plant(ValueFiles::memo(11), text("extra"));
 }
 
-Main *start(TestProgram &program) { return static_cast<Main *>(program.windows.show(Windows::Id::Main)); }
+Main *start(TestProgram &program) { return static_cast<Main *>(program.windows.show(WindowId::Main)); }
 
 } // namespace
 
@@ -237,7 +237,7 @@ void TestMain::loadingWritesNothing()
     program.folder.plant(ValueFiles::memo(11), text("e2"));
     program.folder.plant(ValueFiles::memoBackup(11), text("e1"));
     start(program)->Main_Timer1_Timer();
-    program.windows.unload(Windows::Id::Main);
+    program.windows.unload(WindowId::Main);
     QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(3)), text("ab"));
     QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(11)), text("e1"));
 
@@ -327,9 +327,11 @@ void TestMain::unsavedTextOutlivesMain()
     const int messagesBefore = program.platform.entries(QStringLiteral("message:")).size();
 
     // Quitting, the position editor and logging off all take Main away.
-    Form::setSessionEnding(sessionEnding);
-    QVERIFY(program.windows.unload(Windows::Id::Main));
-    Form::setSessionEnding(false);
+    if (sessionEnding)
+        emit program.platform.sessionEnding();
+    else
+        QVERIFY(program.windows.unload(WindowId::Main));
+    QVERIFY(!program.windows.isLoaded(WindowId::Main));
 
     const QString userData = program.platform.userDataFolder();
     const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo3 *.txt")}, QDir::Files);

@@ -3,13 +3,11 @@
 
 #include <QCloseEvent>
 #include <QPointer>
-#include <QSessionManager>
 #include <QTimer>
 #include <QtTest>
 #include <qtestspontaneevent.h>
 
-using Id = Windows::Id;
-using TrayEvent = Platform::TrayEvent;
+using Id = WindowId;
 
 namespace {
 
@@ -48,8 +46,6 @@ class TestMainTray : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { Form::setSessionEnding(false); }
-
     void everyStartUpStepAddsTheIcon()
     {
         TestProgram p;
@@ -67,26 +63,13 @@ private slots:
         QVERIFY(p.platform.trayPresent());
     }
 
-    void onlyALeftPressBringsMainUp_data()
+    void aPressOnTheIconBringsMainUp()
     {
-        QTest::addColumn<TrayEvent>("event");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("left press") << TrayEvent::LeftPress << true;
-        QTest::newRow("double click") << TrayEvent::DoubleClick << false;
-        QTest::newRow("right press") << TrayEvent::RightPress << false;
-        QTest::newRow("middle press") << TrayEvent::MiddlePress << false;
-        QTest::newRow("move or release") << TrayEvent::Other << false;
-    }
-    void onlyALeftPressBringsMainUp()
-    {
-        QFETCH(TrayEvent, event);
-        QFETCH(bool, shown);
         TestProgram p;
         Form *main = p.windows.show(Id::Main);
-        main->hide();
-        p.platform.trayEvent(event);
-        QCOMPARE(main->isVisible(), shown);
-        QVERIFY(p.windows.isLoaded(Id::Main));
+        main->showMinimized();
+        emit p.platform.trayLeftPressed();
+        QVERIFY(main->isVisible() && !main->isMinimized());
     }
 
     void closeGuard_data()
@@ -108,14 +91,9 @@ private slots:
         TestProgram p;
         QPointer<Form> main = p.windows.show(Id::Main);
         if (session == QStringLiteral("checkpoint")) {
-            auto *manager = qApp->findChild<QSessionManager *>();
-            QVERIFY(manager);
-            emit qApp->commitDataRequest(*manager);
+            emit p.platform.sessionSaving();
         } else if (session == QStringLiteral("end")) {
-            // The session manager's last word arrives as a quit.
-            QEvent quit(QEvent::Quit);
-            QSpontaneKeyEvent::setSpontaneous(&quit);
-            qApp->notify(qApp, &quit);
+            emit p.platform.sessionEnding();
             QCOMPARE(p.platform.log.filter("quit"), QStringList{"quit"});
         }
 
@@ -133,8 +111,8 @@ private slots:
     {
         TestProgram p;
         QStringList loads;
-        p.windows.setFactory(Id::Timermemo, [&](Windows &) { return new NotingForm(loads, "Timermemo"); });
-        p.windows.setFactory(Id::OpenTimer, [&](Windows &) { return new NotingForm(loads, "OpenTimer"); });
+        p.windows.setFactory(Id::Timermemo, [&] { return new NotingForm(loads, "Timermemo"); });
+        p.windows.setFactory(Id::OpenTimer, [&] { return new NotingForm(loads, "OpenTimer"); });
         auto *main = static_cast<Main *>(p.windows.show(Id::Main));
         QCOMPARE(main->Timer2->interval(), 10000);
         QVERIFY(main->Timer2->isActive());

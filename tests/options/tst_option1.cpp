@@ -1,6 +1,7 @@
 // The options window over a temporary data folder and the fake platform.
 #include "support/TestFolder.h"
 
+#include "kit/FlagBox.h"
 #include "options/Option1.h"
 #include "store/ValueFiles.h"
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-using Id = Windows::Id;
+using Id = WindowId;
 
 const QList<Id> kQuitOrder = {Id::Main,       Id::AOpen,      Id::OpenTimer,  Id::Timermemo, Id::Timermemo1,
                               Id::Timermemo2, Id::Timermemo3, Id::Mainmove,   Id::Option1};
@@ -82,7 +83,7 @@ private slots:
         QTest::addColumn<QStringList>("requests");  // start-up requests and messages, in order
 
         // The running program is registered with its own data folder (@).
-        const QString reg = QStringLiteral("startup-register:%1|@").arg(QCoreApplication::applicationFilePath());
+        const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@");
         const QString del = QStringLiteral("startup-remove");
         const int removed = int(Platform::Removal::Removed);
         const QByteArray on("1\r\n"), off("0\r\n");
@@ -177,7 +178,7 @@ private slots:
         TestProgram program;
         for (const Id id : kQuitOrder) {
             if (id != Id::Main && id != Id::Option1)
-                program.windows.setFactory(id, [](Windows &) { return new StubWindow; });
+                program.windows.setFactory(id, [] { return new StubWindow; });
         }
         for (const Id id : open)
             program.windows.show(id);

@@ -1,8 +1,8 @@
 // The autostart entry as written to a temporary XDG_CONFIG_HOME. Exec lines
 // are compared byte for byte: readers undo the string escapes first, then
 // the quoting, then "%%", so a literal backslash takes four.
-#include "platform/LinuxAutostart.h"
-#include "platform/LinuxPlatform.h"
+#include "platform/linux/LinuxAutostart.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "support/TestFolder.h"
 
 #include <QDir>
@@ -84,7 +84,7 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QString, exec);
 
-        QCOMPARE(LinuxAutostart::write({program, QStringLiteral("/data"), QStringLiteral("/data/set/icon.png")}),
+        QCOMPARE(LinuxAutostart::write({QStringLiteral("ポトラ"), program, QStringLiteral("/data"), QStringLiteral("/data/set/icon.png")}),
                  QString());
         QCOMPARE(readEntry(entry()).value(QStringLiteral("Exec")), exec);
     }
@@ -101,7 +101,7 @@ private slots:
     void entryKeys()
     {
         QFETCH(QString, folder);
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
         const auto registered = platform.startupRegister(folder + QStringLiteral("/potora"), folder);
         QVERIFY2(registered.ok(), qPrintable(registered.error));
         const auto keys = readEntry(entry());
@@ -145,7 +145,7 @@ private slots:
         };
         set("XDG_CONFIG_HOME", xdgConfig);
         set("HOME", home);
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
 
         const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
         if (expected.isEmpty()) {
@@ -175,7 +175,7 @@ private slots:
     {
         QFETCH(QString, before);
         QFETCH(int, outcome);
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
         if (before != QStringLiteral("no folder"))
             QVERIFY(QDir().mkpath(config() + QStringLiteral("/autostart")));
         if (before == QStringLiteral("entry")) {
@@ -212,7 +212,7 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(file).path()));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
 
         const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
         QVERIFY(!registered.ok());
@@ -221,7 +221,7 @@ private slots:
 
     void fullDiskKeepsTheEarlierEntry()
     {
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
         QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old")).ok());
         const QMap<QString, QString> before = readEntry(entry());
         {

@@ -1,6 +1,9 @@
-#include "platform/DesktopSession.h"
+#include "platform/linux/DesktopSession.h"
+#include "platform/linux/LinuxPlatform.h"
 
+#include <QSessionManager>
 #include <QtTest>
+#include <qtestspontaneevent.h>
 
 class TestDesktopSession : public QObject
 {
@@ -42,7 +45,26 @@ private slots:
         DesktopSession::preferX11();
         QCOMPARE(qgetenv("QT_QPA_PLATFORM"), platform);
     }
+
+    void aCheckpointOnlySavesTheEndEndsTheRun()
+    {
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
+        QSignalSpy saving(&platform, &Platform::sessionSaving);
+        QSignalSpy ending(&platform, &Platform::sessionEnding);
+        // A desktop saving its session without logging off.
+        auto *manager = qApp->findChild<QSessionManager *>();
+        QVERIFY(manager);
+        emit qApp->commitDataRequest(*manager);
+        QCOMPARE(saving.count(), 1);
+        QCOMPARE(ending.count(), 0);
+        // The session manager's last word reaches the application as a quit,
+        // which the program carries out itself.
+        QEvent quit(QEvent::Quit);
+        QSpontaneKeyEvent::setSpontaneous(&quit);
+        QVERIFY(qApp->notify(qApp, &quit));
+        QCOMPARE(ending.count(), 1);
+    }
 };
 
-QTEST_APPLESS_MAIN(TestDesktopSession)
+QTEST_MAIN(TestDesktopSession)
 #include "tst_desktop_session.moc"

@@ -1,7 +1,7 @@
 // The help viewer on the Linux platform: one window, opened from a file URL
 // that survives any folder name, and gone with the program.
-#include "platform/HelpViewer.h"
-#include "platform/LinuxPlatform.h"
+#include "platform/linux/HelpViewer.h"
+#include "platform/linux/LinuxPlatform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,7 +65,7 @@ private slots:
         QFETCH(QString, folder);
         QTemporaryDir dir;
         const QUrl page = plantPage(dir, folder, QStringLiteral("目次です"));
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
 
         platform.showHelp(page);
         QVERIFY(platform.helpViewer());
@@ -80,7 +80,7 @@ private slots:
         QTemporaryDir dir;
         const QUrl page = plantPage(dir, QStringLiteral("data"), QStringLiteral("first"));
         {
-            LinuxPlatform platform;
+            LinuxPlatform platform(QStringLiteral("ポトラ"));
             platform.showHelp(page);
             HelpViewer *first = platform.helpViewer();
             QVERIFY(first);
@@ -111,7 +111,7 @@ private slots:
     void quitEndsTheRunWithTheViewerOpen()
     {
         QTemporaryDir dir;
-        LinuxPlatform platform;
+        LinuxPlatform platform(QStringLiteral("ポトラ"));
         platform.showHelp(plantPage(dir, QStringLiteral("data"), QStringLiteral("x")));
         QTimer::singleShot(0, &platform, [&platform] { platform.quitProgram(); });
         // Should the quit not end the loop, this ends it with a failing status.

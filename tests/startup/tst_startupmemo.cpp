@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-using Id = Windows::Id;
+using Id = WindowId;
 
 class StartupMemoTest : public QObject
 {

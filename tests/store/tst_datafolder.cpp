@@ -78,11 +78,11 @@ void TestDataFolder::failuresAreReportedAndKeepTheOldState()
     // A missing file reads as the empty text, says why, and is not created.
     QFile::remove(folder.data.absolute(ValueFiles::memo(6)));
     const DataFolder::Read read = folder.data.readValue(ValueFiles::memo(6));
-    QVERIFY(read.text.isEmpty() && !read.ok());
+    QVERIFY(read.text.isEmpty() && !read.error.isEmpty());
     QVERIFY(!QFile::exists(folder.data.absolute(ValueFiles::memo(6))));
 
     folder.breakFile(ValueFiles::memo(7));
-    const DataFolder::Write write = folder.data.writeTextValue(ValueFiles::memo(7), QStringLiteral("x"));
+    const Written write = folder.data.writeTextValue(ValueFiles::memo(7), QStringLiteral("x"));
     QVERIFY(!write.ok() && !write.error.isEmpty());
     QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
 }
@@ -144,7 +144,7 @@ void TestDataFolder::unreadableFileIsKeptWholeOnce()
     // Read every minute, kept once; other damage later gets its own copy.
     for (int i = 0; i < 2; ++i) {
         const DataFolder::Read read = folder.data.readValue(ValueFiles::memo(1));
-        QVERIFY(!read.ok());
+        QVERIFY(!read.error.isEmpty());
         QCOMPARE(read.kept, QStringLiteral("set/memo.txt.damaged"));
     }
     folder.plant(ValueFiles::memo(1), "\"\x81");
@@ -164,7 +164,7 @@ void TestDataFolder::cutWriteNeverReplacesTheFile()
     folder.plant(ValueFiles::memo(1), "\"old\"\r\n");
     {
         FileSizeLimit full(4096);
-        const DataFolder::Write write = folder.data.writeTextValue(ValueFiles::memo(1), QString(4093, u'x'));
+        const Written write = folder.data.writeTextValue(ValueFiles::memo(1), QString(4093, u'x'));
         QVERIFY(!write.ok());
     }
     QCOMPARE(folder.bytes(ValueFiles::memo(1)), QByteArray("\"old\"\r\n"));

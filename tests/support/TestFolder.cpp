@@ -1,10 +1,8 @@
 #include "TestFolder.h"
 
-#include "app/WindowFactories.h"
 #include "store/ValueFile.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTest>
@@ -59,23 +57,6 @@ QByteArray TestFolder::sjis(const QString &text)
 {
     QStringEncoder encoder("windows-31j");
     return encoder.encode(text);
-}
-
-TestProgram::TestProgram()
-    : session(*qGuiApp)
-{
-    registerWindows(windows);
-    QObject::connect(&session, &DesktopSession::Watch::commitData, &windows, &Windows::commitData);
-    QObject::connect(&session, &DesktopSession::Watch::ending, &windows, &Windows::endSession);
-}
-
-TestProgram::~TestProgram()
-{
-    // Windows go before the folder they read.
-    for (auto id : {Windows::Id::Option1, Windows::Id::Mainmove, Windows::Id::Timermemo3, Windows::Id::Timermemo2,
-                    Windows::Id::Timermemo1, Windows::Id::Timermemo, Windows::Id::OpenTimer, Windows::Id::AOpen,
-                    Windows::Id::Main})
-        windows.unload(id);
 }
 
 FileSizeLimit::FileSizeLimit(qint64 bytes)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "app/Windows.h"
-#include "platform/DesktopSession.h"
-#include "platform/FakePlatform.h"
-#include "platform/Values.h"
+#include "app/Program.h"
+#include "platform/fake/FakePlatform.h"
 #include "store/DataFolder.h"
 
 #include <QByteArray>
@@ -29,7 +27,7 @@ public:
     void breakFile(const QString &relative) const;
     void mendFile(const QString &relative) const;
 
-    // The bytes a text value / an integer value of the program has.
+    // The bytes a text value of the program has.
     static QByteArray textBytes(const QByteArray &sjis) { return '"' + sjis + "\"\r\n"; }
     static QByteArray sjis(const QString &text);
 
@@ -49,17 +47,15 @@ private:
     qint64 m_old = -1;
 };
 
-// The program's windows over a TestFolder, with the fake platform.
+// The program over a TestFolder, with the fake platform.
 class TestProgram
 {
 public:
-    TestProgram();
-    ~TestProgram();
+    ~TestProgram() { windows.unloadAll(); }
 
     TestFolder folder;
     FakePlatform platform;
-    Values values{folder.data, platform};
-    Windows windows{folder.data, platform, values};
-    // The session manager's requests reach the windows as in the program.
-    DesktopSession::Watch session;
+    Program program{folder.data, platform};
+    Values &values = program.values;
+    Windows &windows = program.windows;
 };

@@ -19,7 +19,7 @@ private:
         program->folder.plant(ValueFiles::timerEnabled(1), one);
         program->folder.plant(ValueFiles::timerEnabled(2), two);
         program->folder.plant(ValueFiles::timerEnabled(3), three);
-        return static_cast<Timermemo *>(program->windows.show(Windows::Id::Timermemo));
+        return static_cast<Timermemo *>(program->windows.show(WindowId::Timermemo));
     }
     QByteArray flags() const
     {
@@ -72,7 +72,7 @@ private slots:
         QTest::mouseClick(overview->Command6, Qt::LeftButton);
         // A greyed box left alone stays greyed.
         QCOMPARE(flags(), QByteArray("0\r\n1\r\n2\r\n"));
-        QVERIFY(!program->windows.isLoaded(Windows::Id::Timermemo));
+        QVERIFY(!program->windows.isLoaded(WindowId::Timermemo));
 
         // A click on a greyed box turns it on, then off, then on.
         overview = open("0\r\n", "0\r\n", "2\r\n");
@@ -83,7 +83,7 @@ private slots:
         }
         QCOMPARE(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
         QVERIFY(overview->close());
-        QVERIFY(!program->windows.isLoaded(Windows::Id::Timermemo));
+        QVERIFY(!program->windows.isLoaded(WindowId::Timermemo));
         QCOMPARE(flags(), QByteArray("0\r\n0\r\n2\r\n"));
     }
 
@@ -100,7 +100,7 @@ private slots:
         Timermemo *overview = open("1\r\n", "1\r\n", "1\r\n");
         QTest::mouseClick(overview->Check2, Qt::LeftButton);
 
-        const Windows::Id editors[3] = {Windows::Id::Timermemo1, Windows::Id::Timermemo2, Windows::Id::Timermemo3};
+        const WindowId editors[3] = {WindowId::Timermemo1, WindowId::Timermemo2, WindowId::Timermemo3};
         QByteArray seenWhileOpen;
         bool modal = false;
         // Runs inside the editor's modal wait; cancel ends it.
@@ -117,7 +117,7 @@ private slots:
         QVERIFY(modal);
         QCOMPARE(seenWhileOpen, QByteArray("1\r\n0\r\n1\r\n"));
         // Cancel leaves the overview as it was.
-        QCOMPARE(program->windows.get(Windows::Id::Timermemo), overview);
+        QCOMPARE(program->windows.get(WindowId::Timermemo), overview);
     }
 
     void failedFlagWriteKeepsTheOverviewOpen()
@@ -127,7 +127,7 @@ private slots:
         QTest::mouseClick(overview->Check1, Qt::LeftButton);
         QTest::mouseClick(overview->Check3, Qt::LeftButton);
         QTest::mouseClick(overview->Command6, Qt::LeftButton);
-        QVERIFY(program->windows.isLoaded(Windows::Id::Timermemo));
+        QVERIFY(program->windows.isLoaded(WindowId::Timermemo));
         QCOMPARE(program->folder.bytes(ValueFiles::timerEnabled(1)) + program->folder.bytes(ValueFiles::timerEnabled(3)),
                  QByteArray("1\r\n1\r\n"));
         QTRY_COMPARE(program->platform.entries(QStringLiteral("message:")).size(), 1);

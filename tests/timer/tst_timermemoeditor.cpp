@@ -1,4 +1,4 @@
-#include "platform/UpDown.h"
+#include "kit/UpDown.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
 #include "timer/TimerMemoEditor.h"
@@ -17,9 +17,9 @@ class TimerMemoEditorTest : public QObject
 private:
     std::unique_ptr<TestProgram> program;
 
-    static Windows::Id editorId(int memo)
+    static WindowId editorId(int memo)
     {
-        return memo == 1 ? Windows::Id::Timermemo1 : memo == 2 ? Windows::Id::Timermemo2 : Windows::Id::Timermemo3;
+        return memo == 1 ? WindowId::Timermemo1 : memo == 2 ? WindowId::Timermemo2 : WindowId::Timermemo3;
     }
     TimerMemoEditor *open(int memo)
     {
@@ -67,7 +67,7 @@ private slots:
         QVERIFY(!program->windows.isLoaded(editorId(memo)));
         QCOMPARE(files(memo), before);
 
-        Form *oldOverview = program->windows.load(Windows::Id::Timermemo);
+        Form *oldOverview = program->windows.load(WindowId::Timermemo);
         TimerMemoEditor *editor = edit();
         QCOMPARE(editor->windowTitle(), caption);
         QTest::mouseClick(editor->findChild<QPushButton *>(okName), Qt::LeftButton);
@@ -75,7 +75,7 @@ private slots:
                                   + "\"15\"\r\n\"03\"\r\n");
         QVERIFY(!program->windows.isLoaded(editorId(memo)));
         // The overview comes back anew, showing the new text.
-        auto *overview = static_cast<Timermemo *>(program->windows.get(Windows::Id::Timermemo));
+        auto *overview = static_cast<Timermemo *>(program->windows.get(WindowId::Timermemo));
         QVERIFY(overview && overview != oldOverview && overview->isVisible());
         MemoButton *buttons[3] = {overview->Command1, overview->Command2, overview->Command3};
         QCOMPARE(buttons[memo - 1]->memo(), QStringLiteral("お茶\r\n休憩"));
@@ -177,7 +177,7 @@ private slots:
         TimerMemoEditor *editor = open(1);
         editor->Text2->setText(QStringLiteral("08"));
         QTest::mouseClick(editor->okButton, Qt::LeftButton);
-        QVERIFY(program->windows.isLoaded(Windows::Id::Timermemo1));
+        QVERIFY(program->windows.isLoaded(WindowId::Timermemo1));
         QCOMPARE(editor->Text2->text(), QStringLiteral("08"));
         // Text and minute were still written, and the user is told once.
         QCOMPARE(program->folder.bytes(ValueFiles::timerMinute(1)), QByteArray("\"00\"\r\n"));

@@ -1,13 +1,13 @@
 #include "TimerMemoCheck.h"
 
-#include "main/MemoSlot.h"
 #include "platform/Platform.h"
-#include "platform/Values.h"
+#include "store/StoredText.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QDate>
-#include <QFile>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPointer>
 
 #include <cstdlib>
@@ -23,17 +23,13 @@ constexpr qint64 kStepMs = 60 * 1000;
 
 qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
 
-// POTORA_TRACE=<file> makes the check append what it does to that file, so
-// that a long run under a fast clock can be followed from outside. Off
-// unless the variable is set.
+// What the check does, minute by minute, so that a long run under a fast
+// clock can be followed from outside: QT_LOGGING_RULES="potora.timer.debug=true".
+Q_LOGGING_CATEGORY(lcTimer, "potora.timer", QtWarningMsg)
+
 void trace(const QString &line)
 {
-    static const QString path = qEnvironmentVariable("POTORA_TRACE");
-    if (path.isEmpty())
-        return;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(line.toUtf8() + '\n');
+    qCDebug(lcTimer).noquote() << line;
 }
 
 QString dayOf(qint64 minute)
@@ -137,7 +133,7 @@ bool TimerMemoCheck::checkMinute(qint64 minute)
         if (holder->text() != clock)
             continue;
 
-        const QString text = MemoSlot::toBox(m_values.read(ValueFiles::timerText(n)));
+        const QString text = StoredText::toBox(m_values.read(ValueFiles::timerText(n)));
         QPointer<TimerMemoCheck> self(this);
         trace(QStringLiteral("announced %1 %2 %3").arg(n).arg(dayOf(minute), clock));
         m_platform.announce(text);

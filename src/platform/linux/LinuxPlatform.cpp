@@ -1,5 +1,7 @@
 #include "LinuxPlatform.h"
 
+#include "DesktopSession.h"
+#include "HelpViewer.h"
 #include "LinuxAutostart.h"
 
 #include <QApplication>
@@ -9,11 +11,22 @@
 
 #include <ctime>
 
-namespace {
 
-void showBox(QWidget *parent, const QString &text, bool aboveAll)
+LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
+    : Platform(parent)
+    , m_name(std::move(programName))
 {
-    QMessageBox box(QMessageBox::NoIcon, Platform::title(), text, QMessageBox::Ok, parent);
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        auto *session = new DesktopSession::Watch(*app);
+        session->setParent(this);
+        connect(session, &DesktopSession::Watch::commitData, this, &Platform::sessionSaving);
+        connect(session, &DesktopSession::Watch::ending, this, &Platform::sessionEnding);
+    }
+}
+
+void LinuxPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
+{
+    QMessageBox box(QMessageBox::NoIcon, m_name, text, QMessageBox::Ok, parent);
     // Shown as typed: left to guess, Qt takes a memo with "<b>" in it for
     // markup and a file name with "<" in it loses its text.
     box.setTextFormat(Qt::PlainText);
@@ -25,32 +38,6 @@ void showBox(QWidget *parent, const QString &text, bool aboveAll)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
     box.exec();
-}
-
-// A double click arrives after the press that began it, which has
-// already brought Main up.
-Platform::TrayEvent trayEventOf(QSystemTrayIcon::ActivationReason reason)
-{
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        return Platform::TrayEvent::LeftPress;
-    case QSystemTrayIcon::DoubleClick:
-        return Platform::TrayEvent::DoubleClick;
-    case QSystemTrayIcon::Context:
-        return Platform::TrayEvent::RightPress;
-    case QSystemTrayIcon::MiddleClick:
-        return Platform::TrayEvent::MiddlePress;
-    case QSystemTrayIcon::Unknown:
-        break;
-    }
-    return Platform::TrayEvent::Other;
-}
-
-} // namespace
-
-LinuxPlatform::LinuxPlatform(QObject *parent)
-    : Platform(parent)
-{
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -100,8 +87,11 @@ void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
     }
     m_tray = new QSystemTrayIcon(icon);
     m_tray->setToolTip(tip);
+    // Only a left press counts. A double click arrives after the press that
+    // began it, which has brought Main up already.
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        trayEvent(trayEventOf(reason));
+        if (reason == QSystemTrayIcon::Trigger)
+            emit trayLeftPressed();
     });
     m_tray->show();
     // The icon's window has no title of its own and would carry the
@@ -123,9 +113,9 @@ bool LinuxPlatform::trayPresent() const
     return m_tray != nullptr;
 }
 
-Platform::Registered LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)
+Written LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)
 {
-    return {LinuxAutostart::write({program, dataFolder, dataFolder + QStringLiteral("/set/icon.png")})};
+    return {LinuxAutostart::write({m_name, program, dataFolder, dataFolder + QStringLiteral("/set/icon.png")})};
 }
 
 Platform::Removed LinuxPlatform::startupRemove()
@@ -137,8 +127,18 @@ void LinuxPlatform::showHelp(const QUrl &page)
 {
     // The viewer deletes itself when the user closes it, which clears m_help.
     if (!m_help)
-        m_help = new HelpViewer;
+        m_help = new HelpViewer(m_name);
     m_help->showPage(page);
+}
+
+HelpViewer *LinuxPlatform::helpViewer() const
+{
+    return m_help;
+}
+
+QString LinuxPlatform::executablePath() const
+{
+    return QCoreApplication::applicationFilePath();
 }
 
 QString LinuxPlatform::userDataFolder() const

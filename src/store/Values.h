@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 class DataFolder;
-class Platform;
 
 // The value files as the windows use them: every read and write goes to the
 // data folder, and a file that cannot be read or written is reported to the
@@ -12,9 +14,10 @@ class Platform;
 class Values
 {
 public:
-    Values(DataFolder &data, Platform &platform);
+    // Shows a message to the user.
+    using Report = std::function<void(const QString &message)>;
 
-    DataFolder &data() { return m_data; }
+    Values(const DataFolder &data, Report report);
 
     // A missing or unreadable file reads as the empty text.
     QString read(const QString &relative);
@@ -23,12 +26,12 @@ public:
     // `to` takes what `from` holds now.
     bool backup(const QString &from, const QString &to);
 
-    bool hasProblem(const QString &relative) const;
-
 private:
     bool settle(const QString &relative, const QString &error, bool writing);
 
-    DataFolder &m_data;
-    Platform &m_platform;
+    const DataFolder &m_data;
+    Report m_report;
     QSet<QString> m_reported;
+    // Reports wait for the event loop; they go with this object.
+    QObject m_pending;
 };

@@ -11,7 +11,7 @@ class HelpViewer : public QWidget
 {
     Q_OBJECT
 public:
-    explicit HelpViewer(QWidget *parent = nullptr);
+    explicit HelpViewer(const QString &programName, QWidget *parent = nullptr);
 
     // Opens the page (again, if it is already shown) and brings the window up.
     void showPage(const QUrl &page);

@@ -1,19 +1,22 @@
 #pragma once
 
-#include "HelpViewer.h"
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <QPointer>
 
+class HelpViewer;
 class QSystemTrayIcon;
 
 // The platform on a Linux desktop: Qt's tray icon and message boxes, the
-// X bell, the freedesktop.org autostart folder and a help viewer of its own.
+// X bell, the freedesktop.org autostart folder, a help viewer of its own,
+// and the session manager's requests.
 class LinuxPlatform : public Platform
 {
     Q_OBJECT
 public:
-    explicit LinuxPlatform(QObject *parent = nullptr);
+    // `programName` is the title of every box and the name of the entry
+    // that starts the program at log-on.
+    explicit LinuxPlatform(QString programName, QObject *parent = nullptr);
     ~LinuxPlatform() override;
 
     QDateTime now() const override;
@@ -27,17 +30,21 @@ public:
     void trayDelete() override;
     bool trayPresent() const override;
 
-    Registered startupRegister(const QString &program, const QString &dataFolder) override;
+    Written startupRegister(const QString &program, const QString &dataFolder) override;
     Removed startupRemove() override;
 
     void showHelp(const QUrl &page) override;
     // The viewer now open, if any.
-    HelpViewer *helpViewer() const { return m_help; }
+    HelpViewer *helpViewer() const;
 
+    QString executablePath() const override;
     QString userDataFolder() const override;
     void quitProgram() override;
 
 private:
+    void showBox(QWidget *parent, const QString &text, bool aboveAll);
+
+    QString m_name;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<HelpViewer> m_help;
 };

@@ -19,30 +19,32 @@ public:
     void setDesign(const QString &caption, const QColor &background = QColor());
 
     virtual void formLoad() {}
-    // The desktop saves the session: save what could not be saved before.
-    virtual void commitData() {}
     // Showing a window brings it to the front; a window may stand in for
     // itself without appearing on screen.
     virtual void formShow();
     virtual bool formVisible() const { return isVisible(); }
+    // The desktop saves the session: save what could not be saved before.
+    virtual void commitData() {}
 
     // Closes the window as the program; passes every close guard.
     // Returns false if the window refused to go.
     bool unloadForm();
-
-    // Once the desktop session ends every window must let go.
-    static void setSessionEnding(bool ending);
-    static bool sessionEnding();
+    // The session ends: from now on every close is the session's.
+    void letGo() { m_sessionEnding = true; }
 
 signals:
     void unloaded();
 
 protected:
+    bool sessionEnding() const { return m_sessionEnding; }
     // The close guard: set `cancel` to keep the window open.
     virtual void queryUnload(bool &cancel, CloseOrigin origin);
     virtual void formUnload() {}
 
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_sessionEnding = false;
 };
 
 // A window that refuses the close the user gives it through the window

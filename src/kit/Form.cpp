@@ -2,12 +2,9 @@
 
 #include "Fonts.h"
 #include "ProgramIcon.h"
+#include "platform/Platform.h"
 
 #include <QCloseEvent>
-
-namespace {
-bool g_sessionEnding = false;
-}
 
 Form::Form(QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -30,20 +27,13 @@ void Form::setDesign(const QString &caption, const QColor &background)
 
 void Form::formShow()
 {
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    Platform::bringToFront(this);
 }
 
 bool Form::unloadForm()
 {
     return close();
 }
-
-void Form::setSessionEnding(bool ending) { g_sessionEnding = ending; }
-bool Form::sessionEnding() { return g_sessionEnding; }
 
 void Form::queryUnload(bool &, CloseOrigin) {}
 
@@ -52,7 +42,7 @@ void Form::closeEvent(QCloseEvent *event)
     // The window manager's close (close box, Alt+F4) reaches Qt as a
     // spontaneous event; the program's own close() does not.
     CloseOrigin origin = ProgramClose;
-    if (g_sessionEnding)
+    if (m_sessionEnding)
         origin = SessionClose;
     else if (event->spontaneous())
         origin = UserClose;

@@ -18,8 +18,6 @@ public:
 
     void setBuddy(QLineEdit *buddy);
     void setRange(int minimum, int maximum);
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
     int value() const { return m_value; }
 
     void stepUp() { step(+1); }

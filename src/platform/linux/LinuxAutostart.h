@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,6 +10,7 @@
 namespace LinuxAutostart {
 
 struct Entry {
+    QString name;             // the program's name in the desktop's lists
     QString program;          // the executable
     QString workingDirectory; // the data folder
     QString icon;             // an image file

@@ -1,10 +1,7 @@
 #include "StoredGeometry.h"
 
-#include "platform/Values.h"
-#include "store/ValueFiles.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "ValueFiles.h"
+#include "Values.h"
 
 #include <charconv>
 #include <cmath>
@@ -14,8 +11,6 @@ namespace {
 
 // Beyond any screen; keeps a damaged file from asking for an absurd window.
 constexpr double kLimit = 400000;
-// How much of the window must lie on some screen to count as reachable.
-constexpr int kReachablePixels = 32;
 
 double initial(const QString &relative)
 {
@@ -61,21 +56,6 @@ QRectF read(Values &values)
     const double width = readOne(values, ValueFiles::kWidth);
     const double top = readOne(values, ValueFiles::kTop);
     return QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
-}
-
-QRect reachable(const QRect &pixels)
-{
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        const QRect common = screen->geometry().intersected(pixels);
-        if (common.width() >= std::min(kReachablePixels, pixels.width())
-            && common.height() >= std::min(kReachablePixels, pixels.height()))
-            return pixels;
-    }
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return pixels;
-    return QRect(primary->availableGeometry().topLeft(), pixels.size());
 }
 
 } // namespace StoredGeometry

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 #include <cmath>
 #include <limits>
@@ -13,14 +14,14 @@ constexpr double kTwipsPerInch = 1440.0;
 // Far beyond any screen; keeps damaged stored values from overflowing.
 constexpr double kLimitPixels = 1'000'000.0;
 
-} // namespace
-
 double dpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double value = screen ? screen->logicalDotsPerInchX() : 96.0;
     return value > 0 ? value : 96.0;
 }
+
+} // namespace
 
 int toPixels(double twips)
 {
@@ -40,13 +41,9 @@ QRect toPixels(double left, double top, double width, double height)
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
-} // namespace Twips
-
-#include <QWidget>
-
-namespace Twips {
 void place(QWidget *widget, double left, double top, double width, double height)
 {
     widget->setGeometry(toPixels(left, top, width, height));
 }
+
 } // namespace Twips

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QRect>
 #include <QRectF>
+#include <QString>
 
 class Values;
 
@@ -11,10 +11,6 @@ namespace StoredGeometry {
 
 // A file that holds no number counts as its first value.
 QRectF read(Values &values);
-
-// A window that would lie on no screen goes to the primary screen's
-// top-left corner at the same size, so it can always be reached.
-QRect reachable(const QRect &pixels);
 
 // The decimal text a number is stored as: 1200, -60, 1200.5.
 QString format(float twips);

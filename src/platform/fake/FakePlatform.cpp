@@ -34,7 +34,7 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
-Platform::Registered FakePlatform::startupRegister(const QString &program, const QString &dataFolder)
+Written FakePlatform::startupRegister(const QString &program, const QString &dataFolder)
 {
     log << QStringLiteral("startup-register:%1|%2").arg(program, dataFolder);
     if (whileStartupChanges)

@@ -1,20 +1,20 @@
 #include "HelpViewer.h"
 
-#include "Platform.h"
-#include "ProgramIcon.h"
+#include "platform/Platform.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-HelpViewer::HelpViewer(QWidget *parent)
+HelpViewer::HelpViewer(const QString &programName, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_browser(new QTextBrowser(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(ProgramIcon::icon());
-    setWindowTitle(Platform::title() + QStringLiteral(" ヘルプ"));
+    // The icon is the application's, which the program sets once.
+    const QString fallbackTitle = programName + QStringLiteral(" ヘルプ");
+    setWindowTitle(fallbackTitle);
     resize(760, 620);
 
     // Links to the web go to the desktop's browser; the viewer reads only
@@ -27,9 +27,9 @@ HelpViewer::HelpViewer(QWidget *parent)
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(top, &QPushButton::clicked, m_browser, &QTextBrowser::home);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
-    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this, fallbackTitle] {
         const QString title = m_browser->documentTitle();
-        setWindowTitle(title.isEmpty() ? Platform::title() + QStringLiteral(" ヘルプ") : title);
+        setWindowTitle(title.isEmpty() ? fallbackTitle : title);
     });
 
     auto *buttons = new QHBoxLayout;
@@ -49,9 +49,5 @@ void HelpViewer::showPage(const QUrl &page)
         m_browser->reload();
     else
         m_browser->setSource(page);
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    Platform::bringToFront(this);
 }

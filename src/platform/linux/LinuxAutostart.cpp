@@ -28,6 +28,7 @@ QString folder()
 QString entryPath()
 {
     const QString dir = folder();
+    // The file keeps the name it always had, whatever the entry's Name.
     return dir.isEmpty() ? QString() : dir + QStringLiteral("/ポトラ.desktop");
 }
 
@@ -69,7 +70,7 @@ QByteArray entryText(const Entry &entry)
     QString text;
     text += QStringLiteral("[Desktop Entry]\n");
     text += QStringLiteral("Type=Application\n");
-    text += QStringLiteral("Name=ポトラ\n");
+    text += QStringLiteral("Name=") + stringValue(entry.name) + u'\n';
     text += QStringLiteral("Comment=\n");
     text += QStringLiteral("Exec=") + execArgument(entry.program) + u'\n';
     text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';

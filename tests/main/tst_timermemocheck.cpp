@@ -34,7 +34,7 @@ private:
     void startMain(const QDateTime &time)
     {
         program->platform.clock = time;
-        main = static_cast<Main *>(program->windows.load(Windows::Id::Main));
+        main = static_cast<Main *>(program->windows.load(WindowId::Main));
         program->platform.log.clear();
     }
     void tick(const QDateTime &time)
@@ -49,7 +49,7 @@ private:
     }
     void toggleInOverview()
     {
-        auto *overview = static_cast<Timermemo *>(program->windows.show(Windows::Id::Timermemo));
+        auto *overview = static_cast<Timermemo *>(program->windows.show(WindowId::Timermemo));
         QTest::mouseClick(overview->Check1, Qt::LeftButton);
         QTest::mouseClick(overview->Command6, Qt::LeftButton);
     }
@@ -210,7 +210,7 @@ private slots:
         memo(1, "m1", "07", "05");
         memo(2, "m2", "07", "05");
         startMain(at(6, 7, 4, 59));
-        program->platform.whileBoxOpen = [&](const QString &) { program->windows.unload(Windows::Id::Main); };
+        program->platform.whileBoxOpen = [&](const QString &) { program->windows.unload(WindowId::Main); };
         tick(at(6, 7, 5, 0, 200));
         // No second box and no start-up step after Main went.
         QCOMPARE(program->platform.log, (QStringList{"announce:m1", "tray-delete", "beep"}));

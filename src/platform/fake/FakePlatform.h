@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -47,10 +47,12 @@ public:
     // Runs while a start-up registration or removal is under way.
     std::function<void()> whileStartupChanges;
 
-    Registered startupRegister(const QString &program, const QString &dataFolder) override;
+    Written startupRegister(const QString &program, const QString &dataFolder) override;
     Removed startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
+    QString executable = QStringLiteral("/opt/potora/potora");
+    QString executablePath() const override { return executable; }
     QTemporaryDir userData;
     QString userDataFolder() const override { return userData.path(); }
 

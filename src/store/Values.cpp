@@ -1,14 +1,13 @@
 #include "Values.h"
 
-#include "Platform.h"
-#include "store/DataFolder.h"
+#include "DataFolder.h"
 
 #include <QDir>
 #include <QTimer>
 
-Values::Values(DataFolder &data, Platform &platform)
+Values::Values(const DataFolder &data, Report report)
     : m_data(data)
-    , m_platform(platform)
+    , m_report(std::move(report))
 {
 }
 
@@ -38,11 +37,6 @@ bool Values::backup(const QString &from, const QString &to)
     return settle(to, m_data.backupValue(from, to).error, true);
 }
 
-bool Values::hasProblem(const QString &relative) const
-{
-    return m_reported.contains(relative);
-}
-
 bool Values::settle(const QString &relative, const QString &error, bool writing)
 {
     if (error.isEmpty()) {
@@ -60,7 +54,6 @@ bool Values::settle(const QString &relative, const QString &error, bool writing)
                 : QStringLiteral("次のファイルを読めませんでした。読めた分だけ表示します。\n%1\n理由: %2")
                       .arg(path, error);
     // Shown from the event loop, not inside the edit or load that failed.
-    Platform *platform = &m_platform;
-    QTimer::singleShot(0, platform, [platform, text] { platform->message(nullptr, text); });
+    QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
     return false;
 }

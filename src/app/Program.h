@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Windows.h"
+#include "store/Values.h"
+
+class DataFolder;
+class Platform;
+
+// The program over a data folder and a platform: its values and its
+// windows, each window given what it uses. main() runs one; the tests
+// drive one over a temporary folder and the fake platform.
+class Program
+{
+public:
+    Program(const DataFolder &data, Platform &platform);
+
+    Values values;
+    Windows windows;
+};

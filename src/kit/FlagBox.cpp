@@ -1,0 +1,6 @@
+#include "FlagBox.h"
+
+void FlagBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLabel>
+
+// A wrapping label whose lines stand closer than the font's own line
+// spacing: the CJK fonts that stand in for the designed one bring so much
+// leading that a second line would fall out of the label's designed place.
+class TightLabel : public QLabel
+{
+public:
+    // Lines `lineEm` em apart at most, the first baseline `firstBaselineEm`
+    // em from the top at most.
+    TightLabel(const QString &text, double lineEm, double firstBaselineEm, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    double m_lineEm;
+    double m_firstBaselineEm;
+};
