@@ -42,15 +42,16 @@ public:
     virtual void trayDelete() = 0;
     virtual bool trayPresent() const = 0;
 
-    // Starting the program at log-on: `program` is the executable to start,
-    // with `dataFolder` as its working directory and the icon from there.
-    // Registering replaces an earlier registration.
+    // Starting the program at log-on: `program` is the executable to start
+    // in `startIn` (empty: where the session starts programs), `icon` an
+    // image file or a theme icon's name. Registering replaces an earlier
+    // registration.
     enum class Removal { Removed, NotRegistered, Failed };
     struct Removed {
         Removal outcome;
         QString reason; // why it failed
     };
-    virtual Written startupRegister(const QString &program, const QString &dataFolder) = 0;
+    virtual Written startupRegister(const QString &program, const QString &startIn, const QString &icon) = 0;
     // Nothing to remove, or no place where registrations live, is NotRegistered.
     virtual Removed startupRemove() = 0;
 
@@ -62,6 +63,10 @@ public:
     virtual QString executablePath() const = 0;
     // The user's own data folder, where memos that could not be saved go.
     virtual QString userDataFolder() const = 0;
+    // The user's data home ($XDG_DATA_HOME, normally ~/.local/share), where
+    // an installed program keeps its data folder; empty when none can be
+    // formed.
+    virtual QString userDataHome() const = 0;
 
     // Ends the run with status 0 once the current event is handled, even if
     // something such as the help viewer would keep it going.

@@ -83,7 +83,7 @@ private slots:
         QTest::addColumn<QStringList>("requests");  // start-up requests and messages, in order
 
         // The running program is registered with its own data folder (@).
-        const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@");
+        const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@|@/set/icon.png");
         const QString del = QStringLiteral("startup-remove");
         const int removed = int(Platform::Removal::Removed);
         const QByteArray on("1\r\n"), off("0\r\n");

@@ -91,25 +91,28 @@ private slots:
 
     void entryKeys_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("plain") << "/opt/potora";
-        QTest::newRow("space, # and %") << "/home/u/my #1 100% memos";
-        QTest::newRow("japanese") << "/home/u/ドキュメント/ポトラ";
-        QTest::newRow("backslash and quote") << "/home/u/a\\b \"c\"";
+        QTest::addColumn<QString>("folder"); // "" for the installed program: no Path
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("plain") << "/opt/potora" << "/opt/potora/set/icon.png";
+        QTest::newRow("space, # and %") << "/home/u/my #1 100% memos" << "/home/u/my #1 100% memos/set/icon.png";
+        QTest::newRow("japanese") << "/home/u/ドキュメント/ポトラ" << "/home/u/ドキュメント/ポトラ/set/icon.png";
+        QTest::newRow("backslash and quote") << "/home/u/a\\b \"c\"" << "/home/u/a\\b \"c\"/set/icon.png";
+        QTest::newRow("installed") << "" << "potora";
     }
 
     void entryKeys()
     {
         QFETCH(QString, folder);
+        QFETCH(QString, icon);
         LinuxPlatform platform(QStringLiteral("ポトラ"));
-        const auto registered = platform.startupRegister(folder + QStringLiteral("/potora"), folder);
+        const auto registered = platform.startupRegister(folder + QStringLiteral("/potora"), folder, icon);
         QVERIFY2(registered.ok(), qPrintable(registered.error));
         const auto keys = readEntry(entry());
         const QMap<QString, QString> expected{{"Type", "Application"},
                                               {"Name", QStringLiteral("ポトラ")},
                                               {"Comment", ""},
-                                              {"Path", folder},
-                                              {"Icon", folder + QStringLiteral("/set/icon.png")},
+                                              {"Path", folder.isEmpty() ? QStringLiteral("<none>") : folder},
+                                              {"Icon", icon},
                                               {"Terminal", "false"},
                                               {"X-KDE-autostart-after", "panel"},
                                               {"X-LXQt-Need-Tray", "true"}};
@@ -147,7 +150,7 @@ private slots:
         set("HOME", home);
         LinuxPlatform platform(QStringLiteral("ポトラ"));
 
-        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
+        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"), QStringLiteral("i"));
         if (expected.isEmpty()) {
             QVERIFY(!registered.ok());
             QCOMPARE(platform.startupRemove().outcome, Platform::Removal::NotRegistered);
@@ -158,6 +161,31 @@ private slots:
         QVERIFY(QFile::exists(path));
         QCOMPARE(platform.startupRemove().outcome, Platform::Removal::Removed);
         QVERIFY(!QFile::exists(path));
+    }
+
+    // Where the installed program's data folder goes, by the same rules.
+    void dataHome_data()
+    {
+        QTest::addColumn<QByteArray>("xdgData"); // null: unset
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_DATA_HOME") << QByteArray("/x/data/") << QByteArray("/h") << "/x/data";
+        QTest::newRow("unset: ~/.local/share") << QByteArray() << QByteArray("/h") << "/h/.local/share";
+        QTest::newRow("relative is ignored") << QByteArray("data") << QByteArray("/h") << "/h/.local/share";
+        QTest::newRow("no home at all") << QByteArray() << QByteArray() << "";
+    }
+
+    void dataHome()
+    {
+        QFETCH(QByteArray, xdgData);
+        QFETCH(QByteArray, home);
+        QFETCH(QString, expected);
+        const QByteArray before = qgetenv("XDG_DATA_HOME");
+        xdgData.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", xdgData);
+        home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
+        const QString found = LinuxPlatform(QStringLiteral("ポトラ")).userDataHome();
+        before.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", before);
+        QCOMPARE(found, expected);
     }
 
     void removal_data()
@@ -181,8 +209,8 @@ private slots:
         if (before == QStringLiteral("entry")) {
             // Registered twice: the second replaces the first, and nothing
             // but the entry is left in the folder, no half-written copy.
-            QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old")).ok());
-            QVERIFY(platform.startupRegister(QStringLiteral("/new place/potora"), QStringLiteral("/new place")).ok());
+            QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old"), QStringLiteral("i")).ok());
+            QVERIFY(platform.startupRegister(QStringLiteral("/new place/potora"), QStringLiteral("/new place"), QStringLiteral("i")).ok());
             QCOMPARE(readEntry(entry()).value("Path"), QStringLiteral("/new place"));
             QCOMPARE(QDir(config() + QStringLiteral("/autostart")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                      QStringList{QStringLiteral("ポトラ.desktop")});
@@ -214,7 +242,7 @@ private slots:
         file.close();
         LinuxPlatform platform(QStringLiteral("ポトラ"));
 
-        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"));
+        const auto registered = platform.startupRegister(QStringLiteral("/p/potora"), QStringLiteral("/p"), QStringLiteral("i"));
         QVERIFY(!registered.ok());
         QVERIFY2(registered.error.contains(config()), qPrintable(registered.error));
     }
@@ -222,11 +250,11 @@ private slots:
     void fullDiskKeepsTheEarlierEntry()
     {
         LinuxPlatform platform(QStringLiteral("ポトラ"));
-        QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old")).ok());
+        QVERIFY(platform.startupRegister(QStringLiteral("/old/potora"), QStringLiteral("/old"), QStringLiteral("i")).ok());
         const QMap<QString, QString> before = readEntry(entry());
         {
             FileSizeLimit full(64);
-            QVERIFY(!platform.startupRegister(QStringLiteral("/new/potora"), QStringLiteral("/new")).ok());
+            QVERIFY(!platform.startupRegister(QStringLiteral("/new/potora"), QStringLiteral("/new"), QStringLiteral("i")).ok());
         }
         QCOMPARE(readEntry(entry()), before);
     }

@@ -1,4 +1,5 @@
 #include "store/DataFolder.h"
+#include "store/ProgramPlaces.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
 
@@ -6,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 class TestDataFolder : public QObject
@@ -20,6 +22,8 @@ private slots:
     void crashLeftoversGoAtStart();
     void unreadableFileIsKeptWholeOnce();
     void cutWriteNeverReplacesTheFile();
+    void portableOrInstalled_data();
+    void portableOrInstalled();
 };
 
 void TestDataFolder::layoutFillsOnlyWhatIsMissing()
@@ -172,6 +176,41 @@ void TestDataFolder::cutWriteNeverReplacesTheFile()
     // Room again: the whole text is stored.
     QVERIFY(folder.data.writeTextValue(ValueFiles::memo(1), QString(4093, u'x')).ok());
     QCOMPARE(folder.bytes(ValueFiles::memo(1)).size(), 4097);
+}
+
+void TestDataFolder::portableOrInstalled_data()
+{
+    QTest::addColumn<QStringList>("beside");   // what lies beside the executable in @/bin
+    QTest::addColumn<QString>("dataHome");
+    QTest::addColumn<QStringList>("expected"); // data, help, start in, icon
+    const QStringList portable{"@/bin", "@/bin/help.html", "@/bin", "@/bin/set/icon.png"};
+    const QStringList installed{"/h/share/ポトラ", "@/share/potora/help.html", "", "potora"};
+    QTest::newRow("the build's marker") << QStringList{"portable.txt"} << "/h/share" << portable;
+    QTest::newRow("set/ from earlier runs") << QStringList{"set/"} << "/h/share/" << portable;
+    QTest::newRow("portable without a data home") << QStringList{"portable.txt", "set/"} << "" << portable;
+    // The folder is writable here, as /usr/bin is for root: no matter.
+    QTest::newRow("nothing beside: installed") << QStringList{} << "/h/share" << installed;
+    QTest::newRow("a file named set") << QStringList{"set"} << "/h/share" << installed;
+    QTest::newRow("a folder named as the marker") << QStringList{"portable.txt/"} << "/h/share" << installed;
+    QTest::newRow("installed without a data home")
+        << QStringList{} << "" << QStringList{"", "@/share/potora/help.html", "", "potora"};
+}
+
+void TestDataFolder::portableOrInstalled()
+{
+    QFETCH(QStringList, beside);
+    QFETCH(QString, dataHome);
+    QFETCH(QStringList, expected);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
+    for (const QString &name : beside) {
+        const QString path = root.path() + QStringLiteral("/bin/") + name;
+        QVERIFY(name.endsWith(u'/') ? QDir().mkpath(path) : QFile(path).open(QIODevice::WriteOnly));
+    }
+    const ProgramPlaces places = ProgramPlaces::find(root.path() + QStringLiteral("/bin/potora"), dataHome);
+    QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}),
+             expected.replaceInStrings(QRegularExpression("^@"), root.path()));
+    QCOMPARE(places.portable, expected[0].startsWith(root.path()));
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)

@@ -73,7 +73,8 @@ QByteArray entryText(const Entry &entry)
     text += QStringLiteral("Name=") + stringValue(entry.name) + u'\n';
     text += QStringLiteral("Comment=\n");
     text += QStringLiteral("Exec=") + execArgument(entry.program) + u'\n';
-    text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';
+    if (!entry.workingDirectory.isEmpty())
+        text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';
     text += QStringLiteral("Icon=") + stringValue(entry.icon) + u'\n';
     text += QStringLiteral("Terminal=false\n");
     // The tray icon needs the panel; these make the desktops wait for it.

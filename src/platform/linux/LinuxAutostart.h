@@ -12,8 +12,8 @@ namespace LinuxAutostart {
 struct Entry {
     QString name;             // the program's name in the desktop's lists
     QString program;          // the executable
-    QString workingDirectory; // the data folder
-    QString icon;             // an image file
+    QString workingDirectory; // empty: where the session starts programs
+    QString icon;             // an image file or a theme icon's name
 };
 
 // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart; empty when neither

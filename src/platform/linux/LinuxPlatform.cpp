@@ -5,6 +5,7 @@
 #include "LinuxAutostart.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -113,9 +114,9 @@ bool LinuxPlatform::trayPresent() const
     return m_tray != nullptr;
 }
 
-Written LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)
+Written LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
 {
-    return {LinuxAutostart::write({m_name, program, dataFolder, dataFolder + QStringLiteral("/set/icon.png")})};
+    return {LinuxAutostart::write({m_name, program, startIn, icon})};
 }
 
 Platform::Removed LinuxPlatform::startupRemove()
@@ -144,6 +145,18 @@ QString LinuxPlatform::executablePath() const
 QString LinuxPlatform::userDataFolder() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString LinuxPlatform::userDataHome() const
+{
+    // As the XDG Base Directory rules have it, a relative value is ignored.
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!data.isEmpty() && QDir::isAbsolutePath(data))
+        return QDir::cleanPath(data);
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || !QDir::isAbsolutePath(home))
+        return QString();
+    return QDir::cleanPath(home) + QStringLiteral("/.local/share");
 }
 
 void LinuxPlatform::quitProgram()

@@ -30,7 +30,7 @@ public:
     void trayDelete() override;
     bool trayPresent() const override;
 
-    Written startupRegister(const QString &program, const QString &dataFolder) override;
+    Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
     Removed startupRemove() override;
 
     void showHelp(const QUrl &page) override;
@@ -39,6 +39,7 @@ public:
 
     QString executablePath() const override;
     QString userDataFolder() const override;
+    QString userDataHome() const override;
     void quitProgram() override;
 
 private:

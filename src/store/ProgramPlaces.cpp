@@ -1,0 +1,34 @@
+#include "ProgramPlaces.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ProgramPlaces ProgramPlaces::decide(const QString &programFolder, bool marker, bool setFolder,
+                                    const QString &userDataHome)
+{
+    const QString folder = QDir::cleanPath(programFolder);
+    ProgramPlaces places;
+    places.portable = marker || setFolder;
+    if (places.portable) {
+        places.data = folder;
+        places.help = folder + QStringLiteral("/help.html");
+        places.startIn = folder;
+        places.icon = folder + QStringLiteral("/set/icon.png");
+        return places;
+    }
+    if (!userDataHome.isEmpty())
+        places.data = QDir::cleanPath(userDataHome) + QStringLiteral("/ポトラ");
+    // Relative to the executable, so that any install prefix works.
+    places.help = QDir::cleanPath(folder + QStringLiteral("/../share/potora/help.html"));
+    // The data folder may be removed by its owner; the session's working
+    // directory (the home folder) is always there.
+    places.icon = QStringLiteral("potora");
+    return places;
+}
+
+ProgramPlaces ProgramPlaces::find(const QString &executablePath, const QString &userDataHome)
+{
+    const QDir folder = QFileInfo(executablePath).absoluteDir();
+    return decide(folder.path(), QFileInfo(folder.filePath(kMarker)).isFile(),
+                  QFileInfo(folder.filePath(QStringLiteral("set"))).isDir(), userDataHome);
+}
