@@ -3,11 +3,13 @@
 # As root it installs what is missing; otherwise it names the packages to install.
 set -euo pipefail
 
-build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk)
+build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-noto-cjk)
+# The bell sound: libcanberra plays the sound theme through the sound server.
+run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
 test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
-  ibus ibus-anthy dbus-x11 python3-gi)
+  ibus ibus-anthy dbus-x11 python3-gi pulseaudio pulseaudio-utils sox x11-xkb-utils)
 
-want=("${build_pkgs[@]}")
+want=("${build_pkgs[@]}" "${run_pkgs[@]}")
 [ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")
 
 missing=()

@@ -29,7 +29,8 @@ public:
     virtual qint64 bootClockMs() const = 0;
 
     // A memo popping up: a box above all other windows with one OK button
-    // and no icon, then one beep once it is closed. Returns after the beep.
+    // and no icon, then one beep once it is closed. Returns once the beep
+    // has started.
     virtual void announce(const QString &text) = 0;
     // A box above all other windows with one OK button, no beep.
     virtual void systemModalMessage(const QString &text) = 0;

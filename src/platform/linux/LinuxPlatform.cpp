@@ -3,15 +3,18 @@
 #include "DesktopSession.h"
 #include "HelpViewer.h"
 #include "LinuxAutostart.h"
+#include "ThemeSound.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <ctime>
 
+Q_LOGGING_CATEGORY(lcSound, "potora.sound", QtInfoMsg)
 
 LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
     : Platform(parent)
@@ -62,7 +65,27 @@ qint64 LinuxPlatform::bootClockMs() const
 void LinuxPlatform::announce(const QString &text)
 {
     showBox(nullptr, text, true);
-    QApplication::beep();
+    ring();
+}
+
+void LinuxPlatform::ring()
+{
+    // Most desktops of today never sound the X bell; the sound server plays
+    // the theme's bell at the volume the user gives event sounds.
+    const auto ringXBell = [](const QString &why) {
+        qCWarning(lcSound).noquote() << "the bell sound was not played:" << why << "- rang the X bell instead";
+        QApplication::beep();
+    };
+    if (!m_sound) {
+        m_sound = new ThemeSound(this);
+        connect(m_sound, &ThemeSound::finished, this, [ringXBell](const QString &error) {
+            if (!error.isEmpty())
+                ringXBell(error);
+        });
+    }
+    const QString error = m_sound->play(QStringLiteral("bell"), ThemeSound::desktopTheme());
+    if (!error.isEmpty())
+        ringXBell(error);
 }
 
 void LinuxPlatform::systemModalMessage(const QString &text)

@@ -5,11 +5,13 @@
 #include <QPointer>
 
 class HelpViewer;
+class ThemeSound;
 class QSystemTrayIcon;
 
 // The platform on a Linux desktop: Qt's tray icon and message boxes, the
-// X bell, the freedesktop.org autostart folder, a help viewer of its own,
-// and the session manager's requests.
+// sound theme's bell (the X bell where no sound server plays it), the
+// freedesktop.org autostart folder, a help viewer of its own, and the
+// session manager's requests.
 class LinuxPlatform : public Platform
 {
     Q_OBJECT
@@ -44,8 +46,10 @@ public:
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
+    void ring();
 
     QString m_name;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<HelpViewer> m_help;
+    ThemeSound *m_sound = nullptr; // made at the first sound
 };
