@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing ポトラ needs, from Debian's packages.
-# As root it installs what is missing; otherwise it names the packages to install.
+# Installs what building, running and testing ポトラ needs, from Debian's packages:
+# with --package also what making its Debian package needs, with --test
+# everything. As root it installs what is missing; otherwise it names them.
 set -euo pipefail
 
 build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-noto-cjk)
 # The bell sound: libcanberra plays the sound theme through the sound server.
 run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
+# The Debian package, and the checks of its menu entry and metadata.
+package_pkgs=(dpkg-dev file desktop-file-utils appstream)
 test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
-  ibus ibus-anthy dbus-x11 python3-gi pulseaudio pulseaudio-utils sox x11-xkb-utils)
+  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils)
 
 want=("${build_pkgs[@]}" "${run_pkgs[@]}")
-[ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")
+case "${1:-}" in
+  --package) want+=("${package_pkgs[@]}") ;;
+  --test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do
