@@ -163,31 +163,6 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    // Where the installed program's data folder goes, by the same rules.
-    void dataHome_data()
-    {
-        QTest::addColumn<QByteArray>("xdgData"); // null: unset
-        QTest::addColumn<QByteArray>("home");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("XDG_DATA_HOME") << QByteArray("/x/data/") << QByteArray("/h") << "/x/data";
-        QTest::newRow("unset: ~/.local/share") << QByteArray() << QByteArray("/h") << "/h/.local/share";
-        QTest::newRow("relative is ignored") << QByteArray("data") << QByteArray("/h") << "/h/.local/share";
-        QTest::newRow("no home at all") << QByteArray() << QByteArray() << "";
-    }
-
-    void dataHome()
-    {
-        QFETCH(QByteArray, xdgData);
-        QFETCH(QByteArray, home);
-        QFETCH(QString, expected);
-        const QByteArray before = qgetenv("XDG_DATA_HOME");
-        xdgData.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", xdgData);
-        home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
-        const QString found = LinuxPlatform(QStringLiteral("ポトラ")).userDataHome();
-        before.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", before);
-        QCOMPARE(found, expected);
-    }
-
     void removal_data()
     {
         QTest::addColumn<QString>("before"); // "entry", "nothing", "no folder", "folder in the way"

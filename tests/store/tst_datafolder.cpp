@@ -191,7 +191,6 @@ void TestDataFolder::portableOrInstalled_data()
     // The folder is writable here, as /usr/bin is for root: no matter.
     QTest::newRow("nothing beside: installed") << QStringList{} << "/h/share" << installed;
     QTest::newRow("a file named set") << QStringList{"set"} << "/h/share" << installed;
-    QTest::newRow("a folder named as the marker") << QStringList{"portable.txt/"} << "/h/share" << installed;
     QTest::newRow("installed without a data home")
         << QStringList{} << "" << QStringList{"", "@/share/potora/help.html", "", "potora"};
 }

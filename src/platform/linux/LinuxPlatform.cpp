@@ -6,7 +6,6 @@
 #include "ThemeSound.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -172,14 +171,7 @@ QString LinuxPlatform::userDataFolder() const
 
 QString LinuxPlatform::userDataHome() const
 {
-    // As the XDG Base Directory rules have it, a relative value is ignored.
-    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!data.isEmpty() && QDir::isAbsolutePath(data))
-        return QDir::cleanPath(data);
-    const QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty() || !QDir::isAbsolutePath(home))
-        return QString();
-    return QDir::cleanPath(home) + QStringLiteral("/.local/share");
+    return LinuxAutostart::baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
 }
 
 void LinuxPlatform::quitProgram()
