@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""The Debian package as a user's system has it: installed with dpkg and
+started from its menu entry, the program keeps its data in
+$XDG_DATA_HOME/ポトラ and writes nothing beside itself; removing the package
+leaves none of its files behind and the user's data as it was. Needs root
+(CI runs it on a throwaway machine)."""
+
+import os
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import rw
+from rw import check
+
+if os.geteuid() != 0:
+    rw.skip("installing the package needs root")
+rw.need("dpkg-dev file libglib2.0-bin", "cpack", "dpkg-shlibdeps", "file", "gio")
+if rw.run("dpkg-query", "-W", "-f=${Status}", "potora").startswith("install"):
+    rw.skip("a potora package is installed already; the test would replace it")
+BUILD = Path(sys.argv[1]).resolve().parent
+ENTRY = "/usr/share/applications/jp.potora.potora.desktop"
+
+
+def dpkg(*args):
+    """dpkg, waiting while another package tool holds its lock."""
+    for _ in range(60):
+        done = subprocess.run(["dpkg", *args], capture_output=True, text=True)
+        if "lock" not in done.stderr:
+            break
+        time.sleep(1)
+    if done.returncode != 0:
+        print(done.stdout[-1500:] + done.stderr[-1500:])
+    return done.returncode == 0
+
+
+with rw.Desktop(sys.argv[1]) as desk:
+    made = subprocess.run(["cpack", "--config", BUILD / "CPackConfig.cmake", "-B", desk.tmp / "deb"],
+                          capture_output=True, text=True)
+    debs = list((desk.tmp / "deb").glob("potora_*.deb"))
+    if not check("cpack made the package", made.returncode == 0 and len(debs) == 1):
+        print(made.stdout[-3000:] + made.stderr[-3000:])
+        rw.finish()
+    print(f"package: {debs[0].name}, {debs[0].stat().st_size} bytes")
+    files, before, data = [], {}, Path(desk.env["XDG_DATA_HOME"]) / "ポトラ"
+    try:
+        check("dpkg -i installs it", dpkg("-i", debs[0]))
+        files = [f for f in rw.run("dpkg-query", "-L", "potora").splitlines() if os.path.isfile(f)]
+        for wanted in ("/usr/bin/potora", "/usr/share/potora/help.html", ENTRY,
+                       "/usr/share/icons/hicolor/48x48/apps/potora.png", "/usr/share/metainfo/jp.potora.potora.metainfo.xml"):
+            check(f"it installs {wanted}", wanted in files)
+
+        desk.spawn("gio", "launch", ENTRY)
+        main = desk.wait_window("ポトラ")
+        check("started from its menu entry, Main maps", main is not None)
+        check("its 41 value files are in $XDG_DATA_HOME/ポトラ",
+              rw.wait_for(lambda: len(list(data.glob("*/*.txt"))) == 41, 5))
+        check("the lock is there too", (data / "potora.lock").exists())
+        check("nothing is written beside the program",
+              not any(Path("/usr/bin", name).exists() for name in ("set", "Timer", "potora.lock")))
+        pid = int(desk.x("xdotool", "getwindowpid", main) or 0) if main else 0
+        check("it is the installed program", pid and os.readlink(f"/proc/{pid}/exe") == "/usr/bin/potora")
+        if pid:
+            os.kill(pid, 15)
+        check("it quits", rw.wait_for(lambda: not pid or not os.path.exists(f"/proc/{pid}"), 10))
+        before = {p: p.read_bytes() for p in data.rglob("*") if p.is_file()}
+    finally:
+        check("dpkg -r removes it", dpkg("-r", "potora"))
+    check("none of its files is left", not [f for f in files if os.path.exists(f)])
+    check("the user's data is as it was", {p: p.read_bytes() for p in data.rglob("*") if p.is_file()} == before)
+rw.finish()
