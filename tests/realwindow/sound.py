@@ -4,6 +4,7 @@
 loaded only then; with no sound server the X bell rings instead, and the
 log says why."""
 
+import glob
 import signal
 import subprocess
 import sys
@@ -14,6 +15,8 @@ from rw import check
 
 rw.need("pulseaudio pulseaudio-utils sox x11-xkb-utils sound-theme-freedesktop libcanberra-pulse",
         "pulseaudio", "pactl", "parec", "sox", "xkbevd", "/usr/share/sounds/freedesktop/stereo/bell.oga")
+if not glob.glob("/usr/lib/*/libcanberra-0.30/libcanberra-pulse.so"):
+    rw.skip("libcanberra's pulse driver missing: apt-get install libcanberra0 libcanberra-pulse")
 
 
 def maps_canberra(program):
