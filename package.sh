@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh --package
-cmake -S . -B build-deb -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-deb -j"$(nproc)" --target potora
+cmake -S . -B build-deb -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DPOTORA_TESTS=OFF >/dev/null
+cmake --build build-deb -j"$(nproc)"
 (cd build-deb && cpack)
