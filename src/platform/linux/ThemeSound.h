@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -29,9 +28,6 @@ public:
     // The sound theme the desktop announces (XSettings Net/SoundThemeName),
     // empty when none does; libcanberra then takes the freedesktop theme.
     static QString desktopTheme();
-    // A string setting out of an _XSETTINGS_SETTINGS property; empty when
-    // the property holds no such setting or is cut short.
-    static QString xsettingsString(const QByteArray &property, const QByteArray &name);
 
 signals:
     // A sound that started is over: an empty text, or why it failed or was
