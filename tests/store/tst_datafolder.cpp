@@ -180,19 +180,16 @@ void TestDataFolder::cutWriteNeverReplacesTheFile()
 
 void TestDataFolder::portableOrInstalled_data()
 {
-    QTest::addColumn<QStringList>("beside");   // what lies beside the executable in @/bin
+    QTest::addColumn<QStringList>("beside");   // what lies beside the executable in @/bin, "/" a folder
     QTest::addColumn<QString>("dataHome");
     QTest::addColumn<QStringList>("expected"); // data, help, start in, icon
     const QStringList portable{"@/bin", "@/bin/help.html", "@/bin", "@/bin/set/icon.png"};
-    const QStringList installed{"/h/share/ポトラ", "@/share/potora/help.html", "", "potora"};
-    QTest::newRow("the build's marker") << QStringList{"portable.txt"} << "/h/share" << portable;
-    QTest::newRow("set/ from earlier runs") << QStringList{"set/"} << "/h/share/" << portable;
-    QTest::newRow("portable without a data home") << QStringList{"portable.txt", "set/"} << "" << portable;
-    // The folder is writable here, as /usr/bin is for root: no matter.
-    QTest::newRow("nothing beside: installed") << QStringList{} << "/h/share" << installed;
-    QTest::newRow("a file named set") << QStringList{"set"} << "/h/share" << installed;
-    QTest::newRow("installed without a data home")
-        << QStringList{} << "" << QStringList{"", "@/share/potora/help.html", "", "potora"};
+    const QStringList installed{"/h/ポトラ", "@/share/potora/help.html", "", "potora"};
+    QTest::newRow("the build's marker") << QStringList{"portable.txt"} << "/h" << portable;
+    QTest::newRow("set/ of earlier runs, no data home") << QStringList{"set/"} << "" << portable;
+    // The folder is writable, as /usr/bin is for root: no matter.
+    QTest::newRow("a file named set: installed") << QStringList{"set"} << "/h/" << installed;
+    QTest::newRow("installed, no data home") << QStringList{} << "" << QStringList{"", installed[1], "", "potora"};
 }
 
 void TestDataFolder::portableOrInstalled()
