@@ -8,8 +8,7 @@ ProgramPlaces ProgramPlaces::decide(const QString &programFolder, bool marker, b
 {
     const QString folder = QDir::cleanPath(programFolder);
     ProgramPlaces places;
-    places.portable = marker || setFolder;
-    if (places.portable) {
+    if (marker || setFolder) {
         places.data = folder;
         places.help = folder + QStringLiteral("/help.html");
         places.startIn = folder;
@@ -20,9 +19,9 @@ ProgramPlaces ProgramPlaces::decide(const QString &programFolder, bool marker, b
         places.data = QDir::cleanPath(userDataHome) + QStringLiteral("/ポトラ");
     // Relative to the executable, so that any install prefix works.
     places.help = QDir::cleanPath(folder + QStringLiteral("/../share/potora/help.html"));
-    // The data folder may be removed by its owner; the session's working
-    // directory (the home folder) is always there.
-    places.icon = QStringLiteral("potora");
+    // No folder to start in at log-on: the data folder may be removed by
+    // its owner, the session's working directory (the home folder) stays.
+    places.icon = QStringLiteral("potora"); // in the icon theme, from the package
     return places;
 }
 

@@ -16,7 +16,6 @@
 // access decides nothing: root can write to /usr/bin, and a portable
 // folder on a read-only stick must still be read from.
 struct ProgramPlaces {
-    bool portable = true;
     QString data;    // the data folder; empty when none can be formed
     QString help;    // the help page
     QString startIn; // where to start at log-on; empty for the session's own

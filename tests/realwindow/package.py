@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""The Debian package as a user's system has it: installed with dpkg and
-started from its menu entry, the program keeps its data in
-$XDG_DATA_HOME/ポトラ and writes nothing beside itself; removing the package
-leaves none of its files behind and the user's data as it was. Needs root
-(CI runs it on a throwaway machine)."""
+"""The Debian package installed with dpkg (as root: CI's machine is thrown
+away) and started from its menu entry keeps its data in $XDG_DATA_HOME/ポトラ,
+nothing beside itself; dpkg -r leaves none of its files and the data as it was."""
 
 import os
+import signal
 import subprocess
 import sys
 from pathlib import Path
@@ -29,13 +28,11 @@ def dpkg(*args):
 
 
 with rw.Desktop(sys.argv[1]) as desk:
-    made = subprocess.run(["cpack", "--config", BUILD / "CPackConfig.cmake", "-B", desk.tmp / "deb"],
-                          capture_output=True, text=True)
-    debs = list((desk.tmp / "deb").glob("potora_*.deb"))
-    if not check("cpack made the package", made.returncode == 0 and len(debs) == 1):
+    made = subprocess.run(["cpack", "--config", BUILD / "CPackConfig.cmake", "-B", desk.tmp], capture_output=True, text=True)
+    debs = list(desk.tmp.glob("potora_*.deb"))
+    if not check(f"cpack made the package {[(d.name, d.stat().st_size) for d in debs]}", len(debs) == 1):
         print(made.stdout[-3000:] + made.stderr[-3000:])
         rw.finish()
-    print(f"package: {debs[0].name}, {debs[0].stat().st_size} bytes")
     files, before, data = [], {}, Path(desk.env["XDG_DATA_HOME"]) / "ポトラ"
     try:
         check("dpkg -i installs it", dpkg("-i", debs[0]))
@@ -54,8 +51,8 @@ with rw.Desktop(sys.argv[1]) as desk:
         pid = int(desk.x("xdotool", "getwindowpid", main) or 0) if main else 0
         check("it is the installed program", pid and os.readlink(f"/proc/{pid}/exe") == "/usr/bin/potora")
         if pid:
-            os.kill(pid, 15)
-        check("it quits", rw.wait_for(lambda: not pid or not os.path.exists(f"/proc/{pid}"), 10))
+            os.kill(pid, signal.SIGTERM)
+        check("it quits", rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}"), 10))
         before = {p: p.read_bytes() for p in data.rglob("*") if p.is_file()}
     finally:
         check("dpkg -r removes it", dpkg("-r", "potora"))

@@ -7,7 +7,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTest>
 
 class TestDataFolder : public QObject
@@ -180,33 +179,26 @@ void TestDataFolder::cutWriteNeverReplacesTheFile()
 
 void TestDataFolder::portableOrInstalled_data()
 {
-    QTest::addColumn<QStringList>("beside");   // what lies beside the executable in @/bin, "/" a folder
+    QTest::addColumn<bool>("marker");
+    QTest::addColumn<bool>("setFolder");
     QTest::addColumn<QString>("dataHome");
     QTest::addColumn<QStringList>("expected"); // data, help, start in, icon
-    const QStringList portable{"@/bin", "@/bin/help.html", "@/bin", "@/bin/set/icon.png"};
-    const QStringList installed{"/h/ポトラ", "@/share/potora/help.html", "", "potora"};
-    QTest::newRow("the build's marker") << QStringList{"portable.txt"} << "/h" << portable;
-    QTest::newRow("set/ of earlier runs, no data home") << QStringList{"set/"} << "" << portable;
-    // The folder is writable, as /usr/bin is for root: no matter.
-    QTest::newRow("a file named set: installed") << QStringList{"set"} << "/h/" << installed;
-    QTest::newRow("installed, no data home") << QStringList{} << "" << QStringList{"", installed[1], "", "potora"};
+    const QStringList portable{"/p/bin", "/p/bin/help.html", "/p/bin", "/p/bin/set/icon.png"};
+    QTest::newRow("the build's marker") << true << false << "/h" << portable;
+    QTest::newRow("set/ of earlier runs, no data home") << false << true << "" << portable;
+    // Nothing asks whether the folder is writable: /usr/bin is, for root.
+    QTest::newRow("installed") << false << false << "/h/" << QStringList{"/h/ポトラ", "/p/share/potora/help.html", "", "potora"};
+    QTest::newRow("installed, no data home") << false << false << "" << QStringList{"", "/p/share/potora/help.html", "", "potora"};
 }
 
 void TestDataFolder::portableOrInstalled()
 {
-    QFETCH(QStringList, beside);
+    QFETCH(bool, marker);
+    QFETCH(bool, setFolder);
     QFETCH(QString, dataHome);
     QFETCH(QStringList, expected);
-    QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
-    for (const QString &name : beside) {
-        const QString path = root.path() + QStringLiteral("/bin/") + name;
-        QVERIFY(name.endsWith(u'/') ? QDir().mkpath(path) : QFile(path).open(QIODevice::WriteOnly));
-    }
-    const ProgramPlaces places = ProgramPlaces::find(root.path() + QStringLiteral("/bin/potora"), dataHome);
-    QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}),
-             expected.replaceInStrings(QRegularExpression("^@"), root.path()));
-    QCOMPARE(places.portable, expected[0].startsWith(root.path()));
+    const ProgramPlaces places = ProgramPlaces::decide(QStringLiteral("/p/bin/"), marker, setFolder, dataHome);
+    QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}), expected);
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)
