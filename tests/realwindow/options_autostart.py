@@ -57,9 +57,8 @@ with rw.Desktop(sys.argv[1]) as desk:
     desk.click_in(options, 150, 20)   # ポトラの終了: 120, 120 twips
     check("quitting with the help viewer open exits 0", desk.stop(program, sig=None) == 0)
 
-    log = desk.tmp / "autostart.log"
-    desk.program_logs.append(log)
-    desk.spawn("gio", "launch", entry, log=log)
+    desk.logs.append(desk.tmp / "autostart.log")
+    desk.spawn("gio", "launch", entry, log=desk.logs[-1])
     main = desk.wait_window("ポトラ")
     pid = rw.wait_for(running_copy, 5)
     check("the entry starts the program in its folder", main and pid and Path(f"/proc/{pid}/cwd").resolve() == desk.app)

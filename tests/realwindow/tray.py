@@ -60,7 +60,7 @@ with rw.Desktop(sys.argv[1]) as desk:
     desk.stop_wm()
     desk.start(env=fast)
     main = desk.wait_window("ポトラ", 5)
-    state = desk.x("xprop", "-id", main or "0", "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE")
+    state = desk.x("xprop", "-id", main or "0", "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE") or ""
     check("without a tray Main comes up and keeps its taskbar entry",
           main and not re.search("SKIP_TASKBAR|_NET_WM_WINDOW_TYPE_UTILITY", state))
     desk.start_wm()
