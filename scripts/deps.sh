@@ -9,27 +9,34 @@ build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
 run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
 # The Debian package, and the checks of its menu entry and metadata.
 package_pkgs=(dpkg-dev file desktop-file-utils appstream)
-test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
+test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libx11-dev
   ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd)
 
-want=("${build_pkgs[@]}" "${run_pkgs[@]}")
-case "${1:-}" in
-  --package) want+=("${package_pkgs[@]}") ;;
-  --test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
-esac
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
 
-missing=()
-for p in "${want[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+install() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "ポトラ needs these Debian packages; install them as root:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+}
 
-if [ "$(id -u)" -eq 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-else
-  echo "ポトラ needs these Debian packages; install them as root:" >&2
-  echo "  apt-get install ${missing[*]}" >&2
-  exit 1
-fi
+install "${build_pkgs[@]}" "${run_pkgs[@]}"
+case "${1:-}" in --package | --test) install "${package_pkgs[@]}" ;; esac
+[ "${1:-}" = "--test" ] || exit 0
+install "${test_pkgs[@]}"
+# The sanitizers' runtime belongs to the clang that is installed.
+install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"

@@ -159,7 +159,7 @@ def storm():
         timer.join()
         if desk.stop(program, signal.SIGKILL) != -signal.SIGKILL:
             raise Failure(f"round {round_no}: the program ended with status {program.returncode}, not by the kill")
-        if lapses or any(line.strip() for line in open(program.log, errors="replace")):
+        if lapses or program.log.read_text(errors="replace").strip():
             raise Failure(f"round {round_no}: {lapses} {program.log.read_text(errors='replace')[:300]}")
         check_folder(memos, page)
         if any(desk.value(rel) != data for rel, data in fixed.items()):
@@ -170,7 +170,7 @@ def storm():
     for top, rel in ((PAGE_BOX_TOP + 60, MEMOS[int(page.states[-1]) - 1]), (EXTRA_TOP + 30, MEMOS[10])):
         desk.x("xdotool", "mousemove", x + width // 2, y + top, "click", 1, "key", "ctrl+a", "ctrl+c")
         time.sleep(0.3)
-        if desk.x("xclip", "-o", "-selection", "clipboard") != parse(rel):
+        if (desk.x("xclip", "-o", "-selection", "clipboard") or "") != parse(rel):
             raise Failure(f"the last start does not show what {rel} holds")
     desk.stop(program)
     if list(desk.app.glob("*/*.potora-tmp")):

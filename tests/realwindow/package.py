@@ -15,7 +15,7 @@ from rw import check
 if os.geteuid() != 0:
     rw.skip("installing the package needs root")
 rw.need("dpkg-dev file libglib2.0-bin", "cpack", "dpkg-shlibdeps", "file", "gio")
-if rw.run("dpkg-query", "-W", "-f=${Status}", "potora").startswith("install"):
+if subprocess.run(["dpkg-query", "-W", "-f=${Status}", "potora"], capture_output=True, text=True).stdout.startswith("install"):
     rw.skip("a potora package is installed already; the test would replace it")
 BUILD = Path(sys.argv[1]).resolve().parent
 ENTRY = "/usr/share/applications/jp.potora.potora.desktop"
@@ -36,7 +36,7 @@ with rw.Desktop(sys.argv[1]) as desk:
     files, before, data = [], {}, Path(desk.env["XDG_DATA_HOME"]) / "ポトラ"
     try:
         check("dpkg -i installs it", dpkg("-i", debs[0]))
-        files = [f for f in rw.run("dpkg-query", "-L", "potora").splitlines() if os.path.isfile(f)]
+        files = [f for f in (desk.x("dpkg-query", "-L", "potora") or "").splitlines() if os.path.isfile(f)]
         check("it installs the help page where the program looks for it, the icon and the metadata",
               {"/usr/share/potora/help.html", "/usr/share/icons/hicolor/48x48/apps/potora.png",
                "/usr/share/metainfo/jp.potora.potora.metainfo.xml"} <= set(files))

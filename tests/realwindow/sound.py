@@ -44,7 +44,7 @@ with rw.Desktop(sys.argv[1]) as desk:
     desk.spawn("xsettingsd", "-c", desk.tmp / "xsettings")
     server = desk.spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--load=module-native-protocol-unix",
                         "--load=module-null-sink sink_name=rec")
-    check("the sound server came up", rw.wait_for(lambda: "rec" in desk.x("pactl", "get-default-sink"), 10))
+    check("the sound server came up", rw.wait_for(lambda: "rec" in (desk.x("pactl", "get-default-sink") or ""), 10))
     # The default latency loses the end of a recording.
     recorder = desk.spawn("parec", "-d", "rec.monitor", "--raw", "--latency-msec=20", desk.tmp / "out.raw")
     program = memo_box_closed(desk)
