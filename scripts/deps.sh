@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing ポトラ needs, from Debian's packages.
-# As root it installs what is missing; otherwise it names the packages to install.
+# Installs what building, running and testing ポトラ needs, from Debian's packages:
+# with --package also what making its Debian package needs, with --test
+# everything. As root it installs what is missing; otherwise it names them.
 set -euo pipefail
 
-build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk)
+build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-noto-cjk)
+# The bell sound: libcanberra plays the sound theme through the sound server.
+run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
+# The Debian package, and the checks of its menu entry and metadata.
+package_pkgs=(dpkg-dev file desktop-file-utils appstream)
 test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libx11-dev
-  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin)
+  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd)
 
 missing_of() {
   local p
@@ -29,7 +34,8 @@ install() {
   fi
 }
 
-install "${build_pkgs[@]}"
+install "${build_pkgs[@]}" "${run_pkgs[@]}"
+case "${1:-}" in --package | --test) install "${package_pkgs[@]}" ;; esac
 [ "${1:-}" = "--test" ] || exit 0
 install "${test_pkgs[@]}"
 # The sanitizers' runtime belongs to the clang that is installed.

@@ -30,7 +30,7 @@ private slots:
         QTest::addColumn<QByteArray>("flagAfter");
         QTest::addColumn<QStringList>("requests");  // start-up requests and messages, in order
         // The running program is registered with its own data folder (@).
-        const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@");
+        const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@|@/set/icon.png");
         const QByteArray on("1\r\n"), off("0\r\n"), greyed("2\r\n");
         QTest::newRow("tick and register") << off << 1 << QString() << Removal::Removed << on
                                            << QStringList{reg, "message:スタートアップに登録しました"};

@@ -29,7 +29,7 @@ class TestLinux : public QObject
     }
     Written registerIn(const QString &folder)
     {
-        return platform->startupRegister(folder + QStringLiteral("/potora"), folder);
+        return platform->startupRegister(folder + QStringLiteral("/potora"), folder, folder + QStringLiteral("/set/icon.png"));
     }
 
 private slots:
@@ -65,6 +65,13 @@ private slots:
         QFETCH(QString, exec);
         const QString text = QString::fromUtf8(LinuxAutostart::entryText({"ポトラ", program, "/data", "/data/icon.png"}));
         QCOMPARE(text.section(QStringLiteral("\nExec="), 1).section(u'\n', 0, 0), exec);
+    }
+
+    // The installed program starts where the session starts programs.
+    void installedEntry()
+    {
+        const QByteArray text = LinuxAutostart::entryText({"ポトラ", "/usr/bin/potora", QString(), "potora"});
+        QVERIFY2(!text.contains("\nPath=") && text.contains("\nIcon=potora\n"), text.constData());
     }
 
     void whereTheEntryGoes_data()

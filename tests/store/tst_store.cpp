@@ -1,6 +1,7 @@
 // The stored values: byte forms, the data folder, and the rules on stored
 // values, checked against the bytes on disk.
 #include "store/Flag.h"
+#include "store/ProgramPlaces.h"
 #include "store/ValueFile.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
@@ -213,6 +214,30 @@ private slots:
         QCOMPARE(folder.data.readValue(ValueFiles::memo(1)).kept, QStringLiteral("set/memo.txt.damaged-2"));
         QCOMPARE(folder.bytes("set/memo.txt.damaged") + folder.bytes("set/memo.txt.damaged-2"), damaged + "\"\x81");
         QVERIFY(folder.data.readValue(ValueFiles::memo(2)).kept.isEmpty());
+    }
+
+    // Where the data lives: beside a portable program, in the data home of an installed one.
+    void programPlaces_data()
+    {
+        QTest::addColumn<bool>("marker");
+        QTest::addColumn<bool>("setFolder");
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QStringList>("expected"); // data, help, start in, icon
+        const QStringList portable{"/p/bin", "/p/bin/help.html", "/p/bin", "/p/bin/set/icon.png"};
+        QTest::newRow("the build's marker") << true << false << "/h" << portable;
+        QTest::newRow("set/ of earlier runs, no data home") << false << true << "" << portable;
+        // Nothing asks whether the folder is writable: /usr/bin is, for root.
+        QTest::newRow("installed") << false << false << "/h/" << QStringList{"/h/ポトラ", "/p/share/potora/help.html", "", "potora"};
+        QTest::newRow("installed, no data home") << false << false << "" << QStringList{"", "/p/share/potora/help.html", "", "potora"};
+    }
+    void programPlaces()
+    {
+        QFETCH(bool, marker);
+        QFETCH(bool, setFolder);
+        QFETCH(QString, dataHome);
+        QFETCH(QStringList, expected);
+        const ProgramPlaces places = ProgramPlaces::decide(QStringLiteral("/p/bin/"), marker, setFolder, dataHome);
+        QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}), expected);
     }
 };
 
