@@ -66,7 +66,7 @@ class Desktop:
             (self.home / sub).mkdir(mode=0o700, parents=True, exist_ok=True)
             self.env[name] = str(self.home / sub)
         self.processes, self.mounts, self.logs = [], [], []
-        n = next(n for n in range(90, 300) if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+        n = next(n for n in range(90, 400) if self.display_free(n))
         self.env["DISPLAY"] = f":{n}"
         # -noreset: the server resets when its last client leaves, refusing
         # whoever connects meanwhile.
@@ -75,13 +75,26 @@ class Desktop:
             sys.exit("Xvfb did not start")
         self.start_wm()
 
+    @staticmethod
+    def display_free(n):
+        """No live X server holds display n (a server killed outright leaves its lock)."""
+        try:
+            os.kill(int(Path(f"/tmp/.X{n}-lock").read_text().strip()), 0)
+            return False
+        except (OSError, ValueError):
+            return True
+
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        for process in reversed(self.processes):
-            process.kill()
-            process.wait()
+        for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
         for mount in self.mounts:
             subprocess.run(["umount", "-l", mount])
         for log in self.logs:  # a sanitizer build reports into the program's output
