@@ -283,8 +283,20 @@ private slots:
         QCOMPARE(main->text(1)->height() + main->text(11)->width(), 0);
     }
 
-    void failedSaveKeepsTheTextAndSaysSoOnce()
+    // A save that fails: the text stays on screen, the user is told once;
+    // the next good save stores it all, and when Main goes before that (the
+    // quit, the position editor, a log-off) a rescue file keeps it.
+    void failedSave_data()
     {
+        QTest::addColumn<QString>("then"); // mended, quit, log-off
+        QTest::newRow("mended: the next key saves all") << "mended";
+        QTest::newRow("mended, then Main goes: saved where it belongs") << "mended, quit";
+        QTest::newRow("Main goes: a rescue file, the user told where") << "quit";
+        QTest::newRow("log-off: a rescue file, told at the next start") << "log-off";
+    }
+    void failedSave()
+    {
+        QFETCH(QString, then);
         p->folder.plant(ValueFiles::memo(1), text("old"));
         QPlainTextEdit *box = start()->text(1);
         p->folder.breakFile(ValueFiles::memo(1));
@@ -297,52 +309,33 @@ private slots:
         QTest::mouseClick(main->pageButton(2), Qt::LeftButton);
         QTest::mouseClick(main->pageButton(1), Qt::LeftButton);
         QCOMPARE(box->toPlainText(), QStringLiteral("oldxyz"));
-        p->folder.mendFile(ValueFiles::memo(1));
-        QTest::keyClicks(box, QStringLiteral("!"));
-        QCOMPARE(p->folder.bytes(ValueFiles::memo(1)), text("oldxyz!"));
-        // A new failure after a good save is news again.
-        p->folder.breakFile(ValueFiles::memo(1));
-        QTest::keyClicks(box, QStringLiteral("?"));
-        QCOMPARE(messages(), 2);
-    }
-
-    void unsavedTextOutlivesMain_data()
-    {
-        QTest::addColumn<bool>("mended");
-        QTest::addColumn<bool>("sessionEnding");
-        QTest::newRow("saved where it belongs once the file is mended") << true << false;
-        QTest::newRow("kept in a file of the user's, who is told where") << false << false;
-        QTest::newRow("at log-off: told at the next start, no box") << false << true;
-    }
-    void unsavedTextOutlivesMain()
-    {
-        QFETCH(bool, mended);
-        QFETCH(bool, sessionEnding);
-        start("3\r\n");
-        p->folder.breakFile(ValueFiles::memo(3));
-        QTest::keyClicks(main->text(3), QStringLiteral("unsaved7x"));
-        if (mended)
-            p->folder.mendFile(ValueFiles::memo(3));
-        const int before = messages();
-        // Quitting, the position editor and logging off all take Main away.
-        if (sessionEnding)
+        if (then == QStringLiteral("mended")) {
+            p->folder.mendFile(ValueFiles::memo(1));
+            QTest::keyClicks(box, QStringLiteral("!"));
+            QCOMPARE(p->folder.bytes(ValueFiles::memo(1)), text("oldxyz!"));
+            p->folder.breakFile(ValueFiles::memo(1)); // a new failure after a good save is news again
+            QTest::keyClicks(box, QStringLiteral("?"));
+            QCOMPARE(messages(), 2);
+            return;
+        }
+        if (then == QStringLiteral("mended, quit"))
+            p->folder.mendFile(ValueFiles::memo(1));
+        if (then == QStringLiteral("log-off"))
             emit p->platform.sessionEnding();
         else
             QVERIFY(p->windows.unload(WindowId::Main));
-        QVERIFY(!p->windows.isLoaded(WindowId::Main));
         const QString userData = p->platform.userDataFolder();
-        const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo3 *.txt")}, QDir::Files);
-        if (mended) {
-            QCOMPARE(p->folder.bytes(ValueFiles::memo(3)), text("unsaved7x"));
-            QCOMPARE(rescued.size() + messages(), before);
+        const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo *.txt")}, QDir::Files);
+        if (then == QStringLiteral("mended, quit")) {
+            QCOMPARE(p->folder.bytes(ValueFiles::memo(1)) + rescued.join(' ').toUtf8(), text("oldxyz"));
             return;
         }
-        QCOMPARE(rescued, QStringList{QStringLiteral("memo3 2026-12-06 07-04-59.txt")});
+        QCOMPARE(rescued, QStringList{QStringLiteral("memo 2026-12-06 07-04-59.txt")});
         QFile file(userData + u'/' + rescued.first());
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "unsaved7x");
-        const QString told = sessionEnding ? Rescue::takeNotice(userData) : p->platform.log.last();
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "oldxyz");
+        const QString told = then == QStringLiteral("log-off") ? Rescue::takeNotice(userData) : p->platform.log.last();
         QVERIFY2(told.contains(file.fileName()), qPrintable(told));
-        QCOMPARE(messages(), before + (sessionEnding ? 0 : 1));
+        QCOMPARE(messages(), then == QStringLiteral("log-off") ? 1 : 2);
     }
 
     void closeGuard_data()
