@@ -7,8 +7,14 @@ build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-
 test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
   ibus ibus-anthy dbus-x11 python3-gi)
 
+# The start-up benchmark runs where the real-window tests run, beside xpad.
+bench_pkgs=("${test_pkgs[@]}" xpad)
+
 want=("${build_pkgs[@]}")
-[ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")
+case "${1:-}" in
+  --test) want+=("${test_pkgs[@]}") ;;
+  --bench) want+=("${bench_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do
