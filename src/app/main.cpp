@@ -1,5 +1,5 @@
 #include "app/Program.h"
-#include "app/SingleInstance.h"
+#include "platform/linux/SingleInstance.h"
 #include "kit/Form.h"
 #include "kit/Look.h"
 #include "kit/ProgramIcon.h"
