@@ -29,6 +29,9 @@ public:
     void trayAdd(const QIcon &icon, const QString &tip) override;
     void trayDelete() override;
     bool trayPresent() const override;
+    // While held, an icon added waits to be docked: docking takes round
+    // trips to the X server that Main's first frame need not wait for.
+    void holdTray(bool held);
 
     Written startupRegister(const QString &program, const QString &dataFolder) override;
     Removed startupRemove() override;
@@ -43,8 +46,10 @@ public:
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
+    void dockTray();
 
     QString m_name;
     QSystemTrayIcon *m_tray = nullptr;
+    bool m_trayHeld = false;
     QPointer<HelpViewer> m_help;
 };
