@@ -226,6 +226,9 @@ void TestMain::pageSwitch()
     QCOMPARE(main->text(11)->toPlainText(), QStringLiteral("extra"));
     // Showing a page is not an edit of it.
     QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(to)), text(""));
+    // Back again: the page lies above the boxes of lower pages built after it.
+    QTest::mouseClick(main->pageButton(from), Qt::LeftButton);
+    QVERIFY(main->text(from)->isAncestorOf(main->childAt(main->text(from)->geometry().center())));
 }
 
 void TestMain::loadingWritesNothing()
