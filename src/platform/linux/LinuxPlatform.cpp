@@ -76,15 +76,10 @@ void LinuxPlatform::message(QWidget *parent, const QString &text)
 
 void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
 {
-    if (!m_tray) {
-        m_tray = new QSystemTrayIcon(icon);
-        m_tray->setToolTip(tip);
-        // Only a left press counts. A double click arrives after the press
-        // that began it, which has brought Main up already.
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                emit trayLeftPressed();
-        });
+    if (!m_trayAdded) {
+        m_trayAdded = true;
+        m_trayIcon = icon;
+        m_trayTip = tip;
     }
     dockTray();
 }
@@ -101,7 +96,19 @@ void LinuxPlatform::dockTray()
     // when the tray is restarted or replaced and docks it late when no tray
     // existed yet. So an icon that exists only needs to stay shown; a
     // second show or a hide and show would make the icon flicker.
-    if (!m_tray || m_trayHeld || m_tray->isVisible())
+    if (!m_trayAdded || m_trayHeld)
+        return;
+    if (!m_tray) {
+        m_tray = new QSystemTrayIcon(m_trayIcon);
+        m_tray->setToolTip(m_trayTip);
+        // Only a left press counts. A double click arrives after the press
+        // that began it, which has brought Main up already.
+        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                emit trayLeftPressed();
+        });
+    }
+    if (m_tray->isVisible())
         return;
     m_tray->show();
     // The icon's window has no title of its own and would carry the
@@ -114,13 +121,14 @@ void LinuxPlatform::dockTray()
 
 void LinuxPlatform::trayDelete()
 {
+    m_trayAdded = false;
     delete m_tray;
     m_tray = nullptr;
 }
 
 bool LinuxPlatform::trayPresent() const
 {
-    return m_tray != nullptr;
+    return m_trayAdded;
 }
 
 Written LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)

@@ -29,8 +29,8 @@ public:
     void trayAdd(const QIcon &icon, const QString &tip) override;
     void trayDelete() override;
     bool trayPresent() const override;
-    // While held, an icon added waits to be docked: docking takes round
-    // trips to the X server that Main's first frame need not wait for.
+    // While held, an icon added waits to be made and docked, which takes
+    // round trips to the X server that Main's first frame need not wait for.
     void holdTray(bool held);
 
     Written startupRegister(const QString &program, const QString &dataFolder) override;
@@ -49,7 +49,10 @@ private:
     void dockTray();
 
     QString m_name;
-    QSystemTrayIcon *m_tray = nullptr;
+    bool m_trayAdded = false;
     bool m_trayHeld = false;
+    QIcon m_trayIcon;
+    QString m_trayTip;
+    QSystemTrayIcon *m_tray = nullptr;
     QPointer<HelpViewer> m_help;
 };
