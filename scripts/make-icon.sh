@@ -16,6 +16,6 @@ convert -size 256x256 xc:none \
 convert "$out/icon.png" -define icon:auto-resize=256,48,32,16 "$out/icon.ico"
 # The sizes trays, taskbars and window switchers ask for, drawn ahead: the
 # program never scales the large one down while it starts.
-for side in 16 24 32 48 64 128; do
+for side in 16 24 32 48 64; do
   convert "$out/icon.png" -resize "${side}x$side" -depth 8 -strip "PNG32:data/icons/icon-$side.png"
 done

@@ -20,7 +20,7 @@ QIcon icon()
         // it down for each took 1 ms more of the start and 0.8 MB more of
         // peak memory.
         QIcon icon;
-        for (const char *side : {"16", "24", "32", "48", "64", "128"}) {
+        for (const char *side : {"16", "24", "32", "48", "64"}) {
             // Naming the format keeps Qt from loading every image plugin
             // to probe the file (three plugins and libjpeg at every start).
             QImageReader reader(QStringLiteral(":/potora/icon-%1.png").arg(QLatin1String(side)), "png");
