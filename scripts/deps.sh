@@ -1,33 +1,44 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing ポトラ needs, from Debian's packages.
-# As root it installs what is missing; otherwise it names the packages to install.
+# Installs what building, running and testing ポトラ needs, from Debian's packages:
+# with --package also what making its Debian package needs, with --test
+# everything, with --bench everything and xpad, the start-up benchmark's
+# peer. As root it installs what is missing; otherwise it names them.
 set -euo pipefail
 
-build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk)
-test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libclang-rt-14-dev libx11-dev
-  ibus ibus-anthy dbus-x11 python3-gi)
+build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-noto-cjk)
+# The bell sound: libcanberra plays the sound theme through the sound server.
+run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
+# The Debian package, and the checks of its menu entry and metadata.
+package_pkgs=(dpkg-dev file desktop-file-utils appstream)
+test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libx11-dev
+  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd)
 
-# The start-up benchmark runs where the real-window tests run, beside xpad.
-bench_pkgs=("${test_pkgs[@]}" xpad)
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
 
-want=("${build_pkgs[@]}")
-case "${1:-}" in
-  --test) want+=("${test_pkgs[@]}") ;;
-  --bench) want+=("${bench_pkgs[@]}") ;;
-esac
+install() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "ポトラ needs these Debian packages; install them as root:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+}
 
-missing=()
-for p in "${want[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-if [ "$(id -u)" -eq 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-else
-  echo "ポトラ needs these Debian packages; install them as root:" >&2
-  echo "  apt-get install ${missing[*]}" >&2
-  exit 1
-fi
+install "${build_pkgs[@]}" "${run_pkgs[@]}"
+case "${1:-}" in --package | --test | --bench) install "${package_pkgs[@]}" ;; esac
+case "${1:-}" in --test | --bench) ;; *) exit 0 ;; esac
+install "${test_pkgs[@]}"
+# The sanitizers' runtime belongs to the clang that is installed.
+install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+if [ "${1:-}" = "--bench" ]; then install xpad; fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the program's icon (a light cyan memo sheet with a red pin and a
 # clock hand) and writes data/set/icon.png and data/set/icon.ico, and the
-# icon at the sizes the program carries in data/icons.
+# sizes the installed program puts in the hicolor icon theme,
+# data/icons/<size>.png.
 # The results are committed; run this only to change the icon.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,8 +15,8 @@ convert -size 256x256 xc:none \
   -fill '#ffffff' -draw 'circle 182,48 188,48' \
   -strip "$out/icon.png"
 convert "$out/icon.png" -define icon:auto-resize=256,48,32,16 "$out/icon.ico"
-# The sizes trays, taskbars and window switchers ask for, drawn ahead: the
-# program never scales the large one down while it starts.
-for side in 16 24 32 48 64; do
-  convert "$out/icon.png" -resize "${side}x$side" -depth 8 -strip "PNG32:data/icons/icon-$side.png"
+# Drawn once and scaled down: the theme wants each size as a file of its own.
+mkdir -p data/icons
+for size in 16 24 32 48 64 128 256; do
+  convert "$out/icon.png" -filter Lanczos -resize "${size}x$size" -strip "data/icons/$size.png"
 done

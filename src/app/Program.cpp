@@ -10,13 +10,12 @@
 #include "timer/TimerMemoEditor.h"
 #include "timer/Timermemo.h"
 
-Program::Program(const DataFolder &data, Platform &platform)
+Program::Program(const DataFolder &data, Platform &platform, const ProgramPlaces &places)
     : values(data, [&platform](const QString &message) { platform.message(nullptr, message); })
     , windows(platform)
 {
     Values &v = values;
     Windows &w = windows;
-    const QString root = data.root();
     w.setFactory(WindowId::Main, [&v, &platform, &w] { return new Main(v, platform, w); });
     w.setFactory(WindowId::AOpen, [&v, &platform] { return new AOpen(v, platform); });
     w.setFactory(WindowId::OpenTimer, [&v] { return new OpenTimer(v); });
@@ -25,7 +24,7 @@ Program::Program(const DataFolder &data, Platform &platform)
     w.setFactory(WindowId::Timermemo2, [&v, &w] { return new Timermemo2(v, w); });
     w.setFactory(WindowId::Timermemo3, [&v, &w] { return new Timermemo3(v, w); });
     w.setFactory(WindowId::Mainmove, [&v, &platform, &w] { return new Mainmove(v, platform, w); });
-    w.setFactory(WindowId::Option1, [&v, &platform, &w, root] { return new Option1(v, platform, w, root); });
+    w.setFactory(WindowId::Option1, [&v, &platform, &w, places] { return new Option1(v, platform, w, places); });
 
     QObject::connect(&platform, &Platform::sessionSaving, &windows, &Windows::commitData);
     QObject::connect(&platform, &Platform::sessionEnding, &windows, &Windows::endSession);

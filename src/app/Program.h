@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Windows.h"
+#include "store/ProgramPlaces.h"
 #include "store/Values.h"
 
 class DataFolder;
@@ -12,7 +13,7 @@ class Platform;
 class Program
 {
 public:
-    Program(const DataFolder &data, Platform &platform);
+    Program(const DataFolder &data, Platform &platform, const ProgramPlaces &places);
 
     Values values;
     Windows windows;

@@ -6,11 +6,12 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SingleInstance.h"
 #include "store/DataFolder.h"
+#include "store/ProgramPlaces.h"
 #include "store/Rescue.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -79,7 +80,16 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(ProgramIcon::icon());
 
     LinuxPlatform platform(Look::kProgramName);
-    const DataFolder data(QFileInfo(platform.executablePath()).absolutePath());
+    const ProgramPlaces places = ProgramPlaces::find(platform.executablePath(), platform.userDataHome());
+    if (places.data.isEmpty()) {
+        platform.message(nullptr, QStringLiteral("データを置くフォルダが決められません。\n"
+                                                 "環境変数 HOME か XDG_DATA_HOME を設定してください。"));
+        return 1;
+    }
+    // The lock goes into the folder, which an installed program has not
+    // made yet at its first start.
+    QDir().mkpath(places.data);
+    const DataFolder data(places.data);
     // Before anything is written: a second copy must leave the folder alone.
     SingleInstance instance(data.root());
     const SingleInstance::Outcome outcome = instance.claim();
@@ -104,7 +114,7 @@ int main(int argc, char *argv[])
 
     mark("folder laid out");
 
-    Program program(data, platform);
+    Program program(data, platform, places);
     DesktopSession::quitOnTermination();
     // A second start brings Main up as a tray click does.
     QObject::connect(&instance, &SingleInstance::showRequested, &program.windows, [&program] {

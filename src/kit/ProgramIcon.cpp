@@ -23,7 +23,7 @@ QIcon icon()
         for (const char *side : {"16", "24", "32", "48", "64"}) {
             // Naming the format keeps Qt from loading every image plugin
             // to probe the file (three plugins and libjpeg at every start).
-            QImageReader reader(QStringLiteral(":/potora/icon-%1.png").arg(QLatin1String(side)), "png");
+            QImageReader reader(QStringLiteral(":/potora/%1.png").arg(QLatin1String(side)), "png");
             reader.setAutoDetectImageFormat(false);
             icon.addPixmap(QPixmap::fromImage(reader.read()));
         }

@@ -22,11 +22,11 @@ QPushButton *button(QWidget *parent, const QString &caption, double l, double t,
 
 } // namespace
 
-Option1::Option1(Values &values, Platform &platform, Navigation &navigation, QString dataFolder)
+Option1::Option1(Values &values, Platform &platform, Navigation &navigation, ProgramPlaces places)
     : m_values(values)
     , m_platform(platform)
     , m_navigation(navigation)
-    , m_dataFolder(std::move(dataFolder))
+    , m_places(std::move(places))
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setDesign(QStringLiteral("オプション"));
@@ -79,7 +79,7 @@ void Option1::registerStartup()
     // The flag goes first, so it keeps the user's choice even when the
     // registration fails.
     m_values.writeInteger(ValueFiles::kStartupFlag, 1);
-    const Written registered = m_platform.startupRegister(m_platform.executablePath(), m_dataFolder);
+    const Written registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
     if (registered.ok())
         m_platform.message(this, QStringLiteral("スタートアップに登録しました"));
     else
@@ -110,5 +110,5 @@ void Option1::Option1_Command3_Click()
 
 void Option1::Option1_Command4_Click()
 {
-    m_platform.showHelp(QUrl::fromLocalFile(m_dataFolder + QStringLiteral("/help.html")));
+    m_platform.showHelp(QUrl::fromLocalFile(m_places.help));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/Form.h"
+#include "store/ProgramPlaces.h"
 
 class FlagBox;
 class Navigation;
@@ -15,8 +16,8 @@ class Option1 : public Form
 {
     Q_OBJECT
 public:
-    // `dataFolder` is the folder to start in at log-on and holds the help page.
-    Option1(Values &values, Platform &platform, Navigation &navigation, QString dataFolder);
+    // `places` names the help page, and the folder and icon for log-on.
+    Option1(Values &values, Platform &platform, Navigation &navigation, ProgramPlaces places);
 
     void formLoad() override { Option1_Form_Load(); }
 
@@ -39,5 +40,5 @@ private:
     Values &m_values;
     Platform &m_platform;
     Navigation &m_navigation;
-    QString m_dataFolder;
+    ProgramPlaces m_places;
 };

@@ -29,7 +29,8 @@ public:
     virtual qint64 bootClockMs() const = 0;
 
     // A memo popping up: a box above all other windows with one OK button
-    // and no icon, then one beep once it is closed. Returns after the beep.
+    // and no icon, then one beep once it is closed. Returns once the beep
+    // has started.
     virtual void announce(const QString &text) = 0;
     // A box above all other windows with one OK button, no beep.
     virtual void systemModalMessage(const QString &text) = 0;
@@ -42,15 +43,16 @@ public:
     virtual void trayDelete() = 0;
     virtual bool trayPresent() const = 0;
 
-    // Starting the program at log-on: `program` is the executable to start,
-    // with `dataFolder` as its working directory and the icon from there.
-    // Registering replaces an earlier registration.
+    // Starting the program at log-on: `program` is the executable to start
+    // in `startIn` (empty: where the session starts programs), `icon` an
+    // image file or a theme icon's name. Registering replaces an earlier
+    // registration.
     enum class Removal { Removed, NotRegistered, Failed };
     struct Removed {
         Removal outcome;
         QString reason; // why it failed
     };
-    virtual Written startupRegister(const QString &program, const QString &dataFolder) = 0;
+    virtual Written startupRegister(const QString &program, const QString &startIn, const QString &icon) = 0;
     // Nothing to remove, or no place where registrations live, is NotRegistered.
     virtual Removed startupRemove() = 0;
 
@@ -62,6 +64,10 @@ public:
     virtual QString executablePath() const = 0;
     // The user's own data folder, where memos that could not be saved go.
     virtual QString userDataFolder() const = 0;
+    // The user's data home ($XDG_DATA_HOME, normally ~/.local/share), where
+    // an installed program keeps its data folder; empty when none can be
+    // formed.
+    virtual QString userDataHome() const = 0;
 
     // Ends the run with status 0 once the current event is handled, even if
     // something such as the help viewer would keep it going.

@@ -1,457 +1,563 @@
-#include "main/Main.h"
-#include "main/MemoSlot.h"
+// Main driven as the user drives it (typed keys, input method events,
+// clicks, the tray, the minute's tick), checked against the value files'
+// bytes and what the fake platform was asked to show.
 #include "kit/Twips.h"
+#include "main/Main.h"
 #include "store/Rescue.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
+#include "timer/Timermemo.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTest>
 #include <QTimer>
+#include <QtTest>
+#include <qtestspontaneevent.h>
 
 namespace {
 
-QByteArray text(const QByteArray &s) { return TestFolder::textBytes(s); }
+QByteArray text(const QByteArray &sjis) { return TestFolder::textBytes(sjis); }
+QByteArray sjisText(const QString &s) { return text(TestFolder::sjis(s)); }
+QDateTime at(int day, int h, int m, int s = 0, int ms = 0) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms)); }
 
-// "page N" in memo N, "extra" in the extra memo, the page file as given.
-void plantPages(const TestFolder &folder, const QByteArray &change)
+// Stands in for a window another part of the program provides, and notes
+// each run of its load handler.
+class NotingForm : public Form
 {
-    folder.plant(ValueFiles::kChange, change);
-    for (int p = 1; p <= 10; ++p)
-        folder.plant(ValueFiles::memo(p), text("page " + QByteArray::number(p)));
-    folder.plant(ValueFiles::memo(11), text("extra"));
-}
+public:
+    NotingForm(QStringList &notes, QString name) : m_notes(notes), m_name(std::move(name)) {}
+    void formLoad() override { m_notes << m_name; }
 
-Main *start(TestProgram &program) { return static_cast<Main *>(program.windows.show(WindowId::Main)); }
+private:
+    QStringList &m_notes;
+    QString m_name;
+};
 
 } // namespace
 
-// Main driven as the user drives it: typed keys, clicks, and the minute
-// refresh, checked against the bytes of the value files.
 class TestMain : public QObject
 {
     Q_OBJECT
-private slots:
-    void editsSaveWithOneStepBackup();
-    void inputMethodCompositionIsOneChange_data();
-    void inputMethodCompositionIsOneChange();
-    void cancelsServeTheirOwnSlotOnly();
-    void storedPageAtStartUp_data();
-    void storedPageAtStartUp();
-    void pageSwitch_data();
-    void pageSwitch();
-    void loadingWritesNothing();
-    void refreshLeavesTheBoxBeingTypedIn();
-    void failedSaveKeepsTheTextAndSaysSoOnce();
-    void unsavedTextOutlivesMain_data();
-    void unsavedTextOutlivesMain();
-    void layoutFollowsTheClientArea();
-    void storedGeometry_data();
-    void storedGeometry();
-    void minuteTickRunsTheStartUpStepAgain();
-    void captionsAndColours();
-};
 
-void TestMain::editsSaveWithOneStepBackup()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::kChange, "3\r\n");
-    Main *main = start(program);
-    QPlainTextEdit *box = main->text(3);
-    const auto files = [&] {
-        return program.folder.bytes(ValueFiles::memo(3)) + '|' + program.folder.bytes(ValueFiles::memoBackup(3));
-    };
-    QTest::keyClicks(box, QStringLiteral("abc"));
-    QCOMPARE(files(), text("abc") + '|' + text("ab"));
-    // The cancel swaps value and backup, each time it is pressed.
-    QTest::mouseClick(main->CommandX, Qt::LeftButton);
-    QCOMPARE(box->toPlainText(), QStringLiteral("ab"));
-    QCOMPARE(files(), text("ab") + '|' + text("abc"));
-    QTest::mouseClick(main->CommandX, Qt::LeftButton);
-    QCOMPARE(files(), text("abc") + '|' + text("ab"));
+    std::unique_ptr<TestProgram> p;
+    Main *main = nullptr;
 
-    // A line break is stored as CR LF, in Shift-JIS.
-    QTest::keyClick(box, Qt::Key_Return);
-    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("時"), Qt::NoModifier);
-    QCOMPARE(files(), text("abc\r\n\x8E\x9E") + '|' + text("abc\r\n"));
-
-    // A deletion and a paste are one change each.
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QCOMPARE(files(), text("abc\r\n") + '|' + text("abc\r\n\x8E\x9E"));
-    QApplication::clipboard()->setText(QStringLiteral("pasted words"));
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(files(), text("abc\r\npasted words") + '|' + text("abc\r\n"));
-}
-
-void TestMain::inputMethodCompositionIsOneChange_data()
-{
-    QTest::addColumn<int>("slot");
-    QTest::newRow("page 1") << 1;
-    QTest::newRow("page 10") << 10;
-    QTest::newRow("extra memo") << 11;
-}
-
-void TestMain::inputMethodCompositionIsOneChange()
-{
-    QFETCH(int, slot);
-    TestProgram program;
-    program.folder.plant(ValueFiles::kChange, slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n");
-    program.folder.plant(ValueFiles::memo(slot), text(TestFolder::sjis(QStringLiteral("予定："))));
-    program.folder.plant(ValueFiles::memoBackup(slot), text("older"));
-    Main *main = start(program);
-    QPlainTextEdit *box = main->text(slot);
-    box->moveCursor(QTextCursor::End);
-    // What an input method sends while a word is composed, then committed.
-    const auto compose = [box](const QString &preedit, const QString &commit = QString()) {
-        QInputMethodEvent event(preedit, {});
-        event.setCommitString(commit);
-        QCoreApplication::sendEvent(box, &event);
-    };
-    const auto files = [&] {
-        return program.folder.bytes(ValueFiles::memo(slot)) + '|' + program.folder.bytes(ValueFiles::memoBackup(slot));
-    };
-    const QByteArray before = files();
-
-    for (const QString &preedit : {QStringLiteral("k"), QStringLiteral("かい"), QStringLiteral("かいぎ"), QStringLiteral("会議")})
-        compose(preedit);
-    QCOMPARE(files(), before);
-    compose(QString(), QStringLiteral("会議"));
-    const QByteArray committed = text(TestFolder::sjis(QStringLiteral("予定：会議"))) + '|'
-        + text(TestFolder::sjis(QStringLiteral("予定：")));
-    QCOMPARE(files(), committed);
-    // A composition given up writes nothing.
-    compose(QStringLiteral("よ"));
-    compose(QString());
-    QCOMPARE(files(), committed);
-    QCOMPARE(box->toPlainText(), QStringLiteral("予定：会議"));
-
-    QTest::mouseClick(slot == 11 ? main->Command4 : main->CommandX, Qt::LeftButton);
-    QCOMPARE(box->toPlainText(), QStringLiteral("予定："));
-}
-
-void TestMain::cancelsServeTheirOwnSlotOnly()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::kChange, "7\r\n");
-    Main *main = start(program);
-    QTest::keyClicks(main->text(7), QStringLiteral("pq"));
-    QTest::keyClicks(main->text(11), QStringLiteral("xy"));
-
-    // The extra memo was edited last; CommandX still serves page 7.
-    QTest::mouseClick(main->CommandX, Qt::LeftButton);
-    QCOMPARE(main->text(7)->toPlainText() + main->text(11)->toPlainText(), QStringLiteral("pxy"));
-    QTest::mouseClick(main->Command4, Qt::LeftButton);
-    QCOMPARE(main->text(7)->toPlainText() + main->text(11)->toPlainText(), QStringLiteral("px"));
-    QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(11)), text("xy"));
-
-    // No page stored: CommandX has nothing to serve.
-    program.folder.plant(ValueFiles::kChange, "\"\"\r\n");
-    program.folder.plant(ValueFiles::memo(1), text("kept"));
-    program.folder.plant(ValueFiles::memoBackup(1), text("older"));
-    main->Main_Form_Load();
-    QTest::mouseClick(main->CommandX, Qt::LeftButton);
-    QCOMPARE(program.folder.bytes(ValueFiles::memo(1)) + program.folder.bytes(ValueFiles::memoBackup(1)),
-             text("kept") + text("older"));
-}
-
-void TestMain::storedPageAtStartUp_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<int>("page"); // 0: none chosen
-    const QList<QPair<QByteArray, int>> rows{{"3\r\n", 3},     {"10\r\n", 10},     {"1\r\n", 1},   {"\"4\"\r\n", 4},
-                                             {"03\r\n", 0},    {"0\r\n", 0},       {"11\r\n", 0},  {"\"\"\r\n", 0},
-                                             {"\" 3\"\r\n", 0}, {"3.0\r\n", 0},    {"-1\r\n", 0},
-                                             {QByteArray("\x00\xFF\x81", 3), 0}};
-    for (const auto &row : rows)
-        QTest::newRow(row.first.toHex().constData()) << row.first << row.second;
-}
-
-void TestMain::storedPageAtStartUp()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(int, page);
-    TestProgram program;
-    plantPages(program.folder, stored);
-    Main *main = start(program);
-
-    // Box 1 is shown at load and lies beneath whichever page is chosen.
-    const int shown = page == 0 ? 1 : page;
-    for (int p = 1; p <= 10; ++p) {
-        QCOMPARE(main->text(p)->isHidden(), p != shown && p != 1);
-        QCOMPARE(main->pageButton(p)->isHidden(), page != 0 && p == page);
-        // Only the stored page's text is read.
-        QCOMPARE(main->text(p)->toPlainText().isEmpty(), p != page);
+    Main *start(const QByteArray &page = "1\r\n")
+    {
+        p->folder.plant(ValueFiles::kChange, page);
+        return main = static_cast<Main *>(p->windows.show(WindowId::Main));
     }
-    QCOMPARE(main->text(11)->toPlainText(), QStringLiteral("extra"));
-    QCOMPARE(program.folder.bytes(ValueFiles::kChange), stored);
-    QVERIFY(main->Timer1->isActive() && main->Timer2->isActive());
-}
-
-void TestMain::pageSwitch_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    for (int to = 1; to <= 10; ++to)
-        QTest::addRow("8 to %d", to) << (to == 8 ? 2 : 8) << to;
-    QTest::newRow("1 to 10") << 1 << 10;
-}
-
-void TestMain::pageSwitch()
-{
-    QFETCH(int, from);
-    QFETCH(int, to);
-    TestProgram program;
-    plantPages(program.folder, QByteArray::number(from) + "\r\n");
-    Main *main = start(program);
-    QVector<bool> hiddenBefore;
-    for (int p = 1; p <= 10; ++p)
-        hiddenBefore << main->text(p)->isHidden();
-
-    QTest::mouseClick(main->pageButton(to), Qt::LeftButton);
-
-    // Pages below the chosen one keep their state; it and those above follow it.
-    for (int p = 1; p <= 10; ++p) {
-        QCOMPARE(main->text(p)->isHidden(), p < to ? hiddenBefore[p - 1] : p != to);
-        QCOMPARE(main->pageButton(p)->isHidden(), p == to);
+    QByteArray files(int slot) const
+    {
+        return p->folder.bytes(ValueFiles::memo(slot)) + '|' + p->folder.bytes(ValueFiles::memoBackup(slot));
     }
-    QCOMPARE(program.folder.bytes(ValueFiles::kChange), QByteArray::number(to) + "\r\n");
-    QCOMPARE(main->text(to)->toPlainText(), QStringLiteral("page %1").arg(to));
-    QCOMPARE(main->text(11)->toPlainText(), QStringLiteral("extra"));
-    // Showing a page is not an edit of it.
-    QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(to)), text(""));
-    // Back again: the page lies above the boxes of lower pages built after it.
-    QTest::mouseClick(main->pageButton(from), Qt::LeftButton);
-    QVERIFY(main->text(from)->isAncestorOf(main->childAt(main->text(from)->geometry().center())));
-}
-
-void TestMain::loadingWritesNothing()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::kChange, "3\r\n");
-    program.folder.plant(ValueFiles::memo(3), text("abc"));
-    program.folder.plant(ValueFiles::memoBackup(3), text("ab"));
-    program.folder.plant(ValueFiles::memo(11), text("e2"));
-    program.folder.plant(ValueFiles::memoBackup(11), text("e1"));
-    start(program)->Main_Timer1_Timer();
-    program.windows.unload(WindowId::Main);
-    QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(3)), text("ab"));
-    QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(11)), text("e1"));
-
-    // After a restart the cancel still reaches the last real change.
-    Main *again = start(program);
-    QTest::mouseClick(again->CommandX, Qt::LeftButton);
-    QTest::mouseClick(again->Command4, Qt::LeftButton);
-    QCOMPARE(again->text(3)->toPlainText() + again->text(11)->toPlainText(), QStringLiteral("abe1"));
-}
-
-void TestMain::refreshLeavesTheBoxBeingTypedIn()
-{
-    TestProgram program;
-    Main *main = start(program);
-    QPlainTextEdit *box = main->text(1);
-    QTest::keyClicks(box, QStringLiteral("hello world"));
-    QTextCursor cursor = box->textCursor();
-    cursor.setPosition(2);
-    cursor.setPosition(5, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    const QByteArray backup = program.folder.bytes(ValueFiles::memoBackup(1));
-
-    main->Main_Timer1_Timer();
-
-    QCOMPARE(box->textCursor().anchor(), 2);
-    QCOMPARE(box->textCursor().position(), 5);
-    QVERIFY(box->document()->isUndoAvailable());
-    QCOMPARE(program.folder.bytes(ValueFiles::memoBackup(1)), backup);
-}
-
-void TestMain::failedSaveKeepsTheTextAndSaysSoOnce()
-{
-    TestProgram program;
-    program.folder.plant(ValueFiles::memo(1), text("old"));
-    Main *main = start(program);
-    QPlainTextEdit *box = main->text(1);
-    const auto messages = [&] {
+    // "page N" in memo N, "extra" in the extra memo.
+    void plantPages()
+    {
+        for (int page = 1; page <= 10; ++page)
+            p->folder.plant(ValueFiles::memo(page), text("page " + QByteArray::number(page)));
+        p->folder.plant(ValueFiles::memo(11), text("extra"));
+    }
+    int messages() const
+    {
         QCoreApplication::processEvents();
-        return program.platform.entries(QStringLiteral("message:")).size();
-    };
-    program.folder.breakFile(ValueFiles::memo(1));
-    box->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box, QStringLiteral("xyz"));
-    QCOMPARE(messages(), 1);
-    QVERIFY(program.platform.log.last().contains(QStringLiteral("memo.txt")));
-    QVERIFY(main->memoSlot(1)->unsaved());
-
-    // Neither the refresh nor showing the page again loads over it.
-    main->Main_Timer1_Timer();
-    QTest::mouseClick(main->pageButton(2), Qt::LeftButton);
-    QTest::mouseClick(main->pageButton(1), Qt::LeftButton);
-    QCOMPARE(box->toPlainText(), QStringLiteral("oldxyz"));
-
-    program.folder.mendFile(ValueFiles::memo(1));
-    box->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box, QStringLiteral("!"));
-    QCOMPARE(program.folder.bytes(ValueFiles::memo(1)), text("oldxyz!"));
-    QVERIFY(!main->memoSlot(1)->unsaved());
-
-    // A new failure after a good save is news again.
-    program.folder.breakFile(ValueFiles::memo(1));
-    QTest::keyClicks(box, QStringLiteral("?"));
-    QCOMPARE(messages(), 2);
-}
-
-void TestMain::unsavedTextOutlivesMain_data()
-{
-    QTest::addColumn<bool>("mended");
-    QTest::addColumn<bool>("sessionEnding");
-    QTest::newRow("saved where it belongs once the file is mended") << true << false;
-    QTest::newRow("kept in a file of the user's, who is told where") << false << false;
-    QTest::newRow("at log-off: told at the next start, no box") << false << true;
-}
-
-void TestMain::unsavedTextOutlivesMain()
-{
-    QFETCH(bool, mended);
-    QFETCH(bool, sessionEnding);
-    TestProgram program;
-    program.folder.plant(ValueFiles::kChange, "3\r\n");
-    Main *main = start(program);
-    program.folder.breakFile(ValueFiles::memo(3));
-    QTest::keyClicks(main->text(3), QStringLiteral("unsaved7x"));
-    QCoreApplication::processEvents();
-    if (mended)
-        program.folder.mendFile(ValueFiles::memo(3));
-    const int messagesBefore = program.platform.entries(QStringLiteral("message:")).size();
-
-    // Quitting, the position editor and logging off all take Main away.
-    if (sessionEnding)
-        emit program.platform.sessionEnding();
-    else
-        QVERIFY(program.windows.unload(WindowId::Main));
-    QVERIFY(!program.windows.isLoaded(WindowId::Main));
-
-    const QString userData = program.platform.userDataFolder();
-    const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo3 *.txt")}, QDir::Files);
-    const QStringList messages = program.platform.entries(QStringLiteral("message:")).mid(messagesBefore);
-    if (mended) {
-        QCOMPARE(program.folder.bytes(ValueFiles::memo(3)), text("unsaved7x"));
-        QVERIFY(rescued.isEmpty() && messages.isEmpty());
-        return;
+        return int(p->platform.entries(QStringLiteral("message:")).size());
     }
-    QCOMPARE(rescued, QStringList{QStringLiteral("memo3 2026-12-06 07-04-59.txt")});
-    QFile file(userData + u'/' + rescued.first());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("unsaved7x"));
-    const QString told = sessionEnding ? Rescue::takeNotice(userData) : messages.value(0);
-    QVERIFY2(told.contains(file.fileName()), qPrintable(told));
-    QCOMPARE(messages.size(), sessionEnding ? 0 : 1);
-}
+    void memo(int n, const QString &memoText, const QString &hour, const QString &minute, const QByteArray &flag = "1")
+    {
+        p->folder.plant(ValueFiles::timerText(n), sjisText(memoText));
+        p->folder.plant(ValueFiles::timerHour(n), text(hour.toUtf8()));
+        p->folder.plant(ValueFiles::timerMinute(n), text(minute.toUtf8()));
+        p->folder.plant(ValueFiles::timerEnabled(n), flag + "\r\n");
+    }
+    void startAt(const QDateTime &time)
+    {
+        p->platform.clock = time;
+        start();
+        p->platform.log.clear();
+    }
+    void tick(const QDateTime &time)
+    {
+        p->platform.clock = time;
+        main->Main_Timer1_Timer();
+    }
+    QStringList shown() const
+    {
+        return p->platform.entries(QStringLiteral("announce:")).replaceInStrings(QStringLiteral("announce:"), QString());
+    }
 
-void TestMain::layoutFollowsTheClientArea()
-{
-    TestProgram program;
-    Main *main = start(program);
-    const auto resize = [main](int w, int h) {
-        main->resize(Twips::toPixels(w), Twips::toPixels(h));
-        main->Main_Form_Resize();
-    };
-    resize(7320, 9285);
-    for (int p = 1; p <= 10; ++p)
-        QCOMPARE(main->text(p)->geometry(), Twips::toPixels(0, 2100, 7320, 7185));
-    QCOMPARE(main->text(11)->geometry(), Twips::toPixels(360, 840, 6870, 1215));
-    const QRect buttonBefore = main->pageButton(5)->geometry();
+private slots:
+    void init() { p = std::make_unique<TestProgram>(); }
+    void cleanup()
+    {
+        p.reset();
+        main = nullptr;
+    }
 
-    resize(8320, 9285);
-    QCOMPARE(main->text(4)->geometry(), Twips::toPixels(0, 2100, 8320, 7185));
-    QCOMPARE(main->text(11)->geometry(), Twips::toPixels(360, 840, 7870, 1215));
-    QCOMPARE(main->pageButton(5)->geometry(), buttonBefore);
+    void editsSaveWithOneStepBackup()
+    {
+        QPlainTextEdit *box = start("3\r\n")->text(3);
+        QTest::keyClicks(box, QStringLiteral("abc"));
+        QCOMPARE(files(3), text("abc") + '|' + text("ab"));
+        // The cancel swaps value and backup, each time it is pressed.
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        QCOMPARE(box->toPlainText() + files(3), "ab" + text("ab") + '|' + text("abc"));
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        QCOMPARE(files(3), text("abc") + '|' + text("ab"));
+        // A line break is stored as CR LF, in Shift-JIS; a deletion and a
+        // paste are one change each.
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("時"), Qt::NoModifier);
+        QCOMPARE(files(3), text("abc\r\n\x8E\x9E") + '|' + text("abc\r\n"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(files(3), text("abc\r\n") + '|' + text("abc\r\n\x8E\x9E"));
+        QApplication::clipboard()->setText(QStringLiteral("pasted words"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(files(3), text("abc\r\npasted words") + '|' + text("abc\r\n"));
+        // Each cancel serves its own slot: the extra memo was edited last,
+        // CommandX still serves page 3; with no page stored it serves none.
+        QTest::keyClicks(main->text(11), QStringLiteral("xy"));
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        QTest::mouseClick(main->Command4, Qt::LeftButton);
+        QCOMPARE(box->toPlainText() + main->text(11)->toPlainText(), QStringLiteral("abc\nx"));
+        p->folder.plant(ValueFiles::kChange, "\"\"\r\n");
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        QCOMPARE(box->toPlainText(), QStringLiteral("abc\n"));
+    }
 
-    // Too small for the band: never a negative size.
-    resize(300, 1500);
-    QCOMPARE(main->text(1)->height(), 0);
-    QCOMPARE(main->text(11)->width(), 0);
-}
+    void inputMethodCompositionIsOneChange_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::newRow("page 1") << 1;
+        QTest::newRow("page 10") << 10;
+        QTest::newRow("extra memo") << 11;
+    }
+    void inputMethodCompositionIsOneChange()
+    {
+        QFETCH(int, slot);
+        p->folder.plant(ValueFiles::memo(slot), sjisText(QStringLiteral("予定：")));
+        p->folder.plant(ValueFiles::memoBackup(slot), text("older"));
+        QPlainTextEdit *box = start(slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n")->text(slot);
+        box->moveCursor(QTextCursor::End);
+        // What an input method sends while a word is composed, then committed.
+        const auto compose = [box](const QString &preedit, const QString &commit = QString()) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QCoreApplication::sendEvent(box, &event);
+        };
+        const QByteArray before = files(slot);
+        for (const QString &preedit : {QStringLiteral("k"), QStringLiteral("かいぎ"), QStringLiteral("会議")})
+            compose(preedit);
+        QCOMPARE(files(slot), before);
+        compose(QString(), QStringLiteral("会議"));
+        const QByteArray committed = sjisText(QStringLiteral("予定：会議")) + '|' + sjisText(QStringLiteral("予定："));
+        QCOMPARE(files(slot), committed);
+        compose(QStringLiteral("よ")); // given up
+        compose(QString());
+        QCOMPARE(files(slot), committed);
+        QTest::mouseClick(slot == 11 ? main->Command4 : main->CommandX, Qt::LeftButton);
+        QCOMPARE(box->toPlainText(), QStringLiteral("予定："));
+    }
 
-void TestMain::storedGeometry_data()
-{
-    QTest::addColumn<QByteArrayList>("stored"); // left, top, width, height
-    QTest::addColumn<QRect>("expected");        // pixels; an empty point: the primary screen's corner
-    QTest::newRow("applied") << QByteArrayList{"1500", "750", "7500", "6000"} << Twips::toPixels(1500, 750, 7500, 6000);
-    // Off every screen: the stored size on the primary screen, files untouched.
-    QTest::newRow("on no screen") << QByteArrayList{"300000", "-90000", "7320", "6000"}
-                                  << QRect(QPoint(-1, -1), Twips::toPixels(0, 0, 7320, 6000).size());
-    // Damaged values fall back to the first values, never a huge window.
-    QTest::newRow("damaged") << QByteArrayList{"left", "\xFF\xFE", "1e300", "nan"}
-                             << QRect(Twips::toPixels(600, 600, 0, 0).topLeft(), QSize(0, Twips::toPixels(6000)));
-}
+    void storedPageAtStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("page"); // 0: none chosen
+        for (const auto &[stored, page] : QList<QPair<QByteArray, int>>{
+                 {"3\r\n", 3}, {"10\r\n", 10}, {"\"4\"\r\n", 4}, {"03\r\n", 0}, {"0\r\n", 0}, {"11\r\n", 0},
+                 {"\" 3\"\r\n", 0}, {"3.0\r\n", 0}, {QByteArray("\x00\xFF\x81", 3), 0}})
+            QTest::newRow(stored.toHex().constData()) << stored << page;
+    }
+    void storedPageAtStartUp()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, page);
+        plantPages();
+        start(stored);
+        // Box 1 is shown at load and lies beneath whichever page is chosen.
+        for (int n = 1; n <= 10; ++n) {
+            QCOMPARE(main->text(n)->isHidden(), n != page && n != 1);
+            QCOMPARE(main->pageButton(n)->isHidden(), n == page);
+            QCOMPARE(main->text(n)->toPlainText().isEmpty(), n != page); // only that page is read
+        }
+        QCOMPARE(main->text(11)->toPlainText() + p->folder.bytes(ValueFiles::kChange), "extra" + stored);
+        QVERIFY(main->Timer1->isActive() && main->Timer2->isActive());
+    }
 
-void TestMain::storedGeometry()
-{
-    QFETCH(QByteArrayList, stored);
-    QFETCH(QRect, expected);
-    TestProgram program;
-    const QString files[4] = {ValueFiles::kLeft, ValueFiles::kTop, ValueFiles::kWidth, ValueFiles::kHeight};
-    for (int i = 0; i < 4; ++i)
-        program.folder.plant(files[i], text(stored[i]));
-    Main *main = start(program);
-    const QPoint place = expected.topLeft() == QPoint(-1, -1)
-        ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
-        : expected.topLeft();
-    QCOMPARE(main->pos(), place);
-    QCOMPARE(main->height(), expected.height());
-    QVERIFY(main->width() > 0 && main->width() < 100000);
-    if (expected.width() > 0)
-        QCOMPARE(main->width(), expected.width());
-    QVERIFY(main->windowFlags() & Qt::FramelessWindowHint);
+    void pageSwitch_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        for (int to = 1; to <= 10; ++to)
+            QTest::addRow("8 to %d", to) << (to == 8 ? 2 : 8) << to;
+    }
+    void pageSwitch()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        plantPages();
+        start(QByteArray::number(from) + "\r\n");
+        QVector<bool> hiddenBefore;
+        for (int n = 1; n <= 10; ++n)
+            hiddenBefore << main->text(n)->isHidden();
+        QTest::mouseClick(main->pageButton(to), Qt::LeftButton);
+        // Pages below the chosen one keep their state; it and those above follow it.
+        for (int n = 1; n <= 10; ++n) {
+            QCOMPARE(main->text(n)->isHidden(), n < to ? hiddenBefore[n - 1] : n != to);
+            QCOMPARE(main->pageButton(n)->isHidden(), n == to);
+        }
+        QCOMPARE(p->folder.bytes(ValueFiles::kChange), QByteArray::number(to) + "\r\n");
+        QCOMPARE(main->text(to)->toPlainText(), QStringLiteral("page %1").arg(to));
+        // Showing a page is not an edit of it.
+        QCOMPARE(p->folder.bytes(ValueFiles::memoBackup(to)), text(""));
+        // Back again: the page lies above the boxes of lower pages built after it.
+        QTest::mouseClick(main->pageButton(from), Qt::LeftButton);
+        QVERIFY(main->text(from)->isAncestorOf(main->childAt(main->text(from)->geometry().center())));
+    }
 
-    // The refresh puts a moved window back, and nothing is rewritten.
-    main->move(3, 3);
-    main->Main_Timer1_Timer();
-    QCOMPARE(main->pos(), place);
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(program.folder.bytes(files[i]), text(stored[i]));
-}
+    // Every minute Main returns to what the files say, and that is no edit.
+    void minuteRefreshEditsNothing()
+    {
+        p->platform.clock = at(6, 9, 5, 30);
+        p->folder.plant(ValueFiles::memo(3), text("hello world"));
+        p->folder.plant(ValueFiles::memoBackup(3), text("hello"));
+        QPlainTextEdit *box = start("3\r\n")->text(3);
+        QCOMPARE(main->Label5->text(), QStringLiteral("09:05"));
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(2);
+        cursor.setPosition(5, QTextCursor::KeepAnchor);
+        box->setTextCursor(cursor);
+        main->move(3, 3);
+        tick(at(6, 9, 6, 0, 200));
+        QCOMPARE(main->Label5->text(), QStringLiteral("09:06"));
+        QCOMPARE(QPoint(box->textCursor().anchor(), box->textCursor().position()), QPoint(2, 5));
+        QCOMPARE(main->pos(), Twips::toPixels(600, 600, 0, 0).topLeft());
+        // The start and the refresh left the one-step backup as it was.
+        QCOMPARE(files(3), text("hello world") + '|' + text("hello"));
+    }
 
-void TestMain::minuteTickRunsTheStartUpStepAgain()
-{
-    TestProgram program;
-    program.platform.clock = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 30));
-    Main *main = start(program);
-    QCOMPARE(main->Label5->text(), QStringLiteral("09:05"));
+    void storedGeometry_data()
+    {
+        QTest::addColumn<QByteArrayList>("stored"); // left, top, width, height
+        QTest::addColumn<QRect>("expected");        // pixels; x -1: the primary screen's corner
+        QTest::newRow("applied") << QByteArrayList{"1500", "750", "7500", "6000"} << Twips::toPixels(1500, 750, 7500, 6000);
+        QTest::newRow("on no screen") << QByteArrayList{"300000", "-90000", "7320", "6000"}
+                                      << QRect(QPoint(-1, -1), Twips::toPixels(0, 0, 7320, 6000).size());
+        // Damaged values fall back to the first values, never a huge window.
+        QTest::newRow("damaged") << QByteArrayList{"left", "\xFF\xFE", "1e300", "nan"}
+                                 << QRect(Twips::toPixels(600, 600, 0, 0).topLeft(), QSize(0, Twips::toPixels(6000)));
+    }
+    void storedGeometry()
+    {
+        QFETCH(QByteArrayList, stored);
+        QFETCH(QRect, expected);
+        const QString names[4] = {ValueFiles::kLeft, ValueFiles::kTop, ValueFiles::kWidth, ValueFiles::kHeight};
+        for (int i = 0; i < 4; ++i)
+            p->folder.plant(names[i], text(stored[i]));
+        start();
+        QCOMPARE(main->pos(), expected.x() == -1 ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
+                                                 : expected.topLeft());
+        QCOMPARE(main->height(), expected.height());
+        QVERIFY(main->width() > 0 && main->width() < 100000);
+        if (expected.width() > 0)
+            QCOMPARE(main->width(), expected.width());
+        QVERIFY(main->windowFlags() & Qt::FramelessWindowHint);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(p->folder.bytes(names[i]), text(stored[i])); // nothing rewritten
+    }
 
-    plantPages(program.folder, "6\r\n");
-    program.platform.clock = program.platform.clock.addSecs(60);
-    main->Main_Timer1_Timer();
-    QCOMPARE(main->Label5->text(), QStringLiteral("09:06"));
-    QVERIFY(!main->text(6)->isHidden());
-    QCOMPARE(main->text(6)->toPlainText(), QStringLiteral("page 6"));
-}
+    void layoutFollowsTheClientArea()
+    {
+        start();
+        const auto resize = [this](int w, int h) { main->resize(Twips::toPixels(w), Twips::toPixels(h)); };
+        const QRect buttonBefore = main->pageButton(5)->geometry();
+        resize(8320, 9285);
+        QCOMPARE(main->text(4)->geometry(), Twips::toPixels(0, 2100, 8320, 7185));
+        QCOMPARE(main->text(11)->geometry(), Twips::toPixels(360, 840, 7870, 1215));
+        QCOMPARE(main->pageButton(5)->geometry(), buttonBefore);
+        resize(300, 1500); // too small for the band: never a negative size
+        QCOMPARE(main->text(1)->height() + main->text(11)->width(), 0);
+    }
 
-void TestMain::captionsAndColours()
-{
-    TestProgram program;
-    Main *main = start(program);
-    const QList<QPair<QString, QString>> seen{
-        {main->windowTitle(), QStringLiteral("ポトラ")},
-        {main->pageButton(2)->text(), QStringLiteral("2 ")},
-        {main->Command1->toolTip(), QStringLiteral("メモのサイズや位置を変更できます")},
-        {main->Command3->toolTip(), QStringLiteral("指定した時刻にメモを出現させることが出来ます")},
-        {main->Command5->toolTip(), QStringLiteral("パソコンの起動時にメモを表示します")},
-        {main->CommandX->toolTip(), QStringLiteral("メモの編集を一回だけキャンセルできます")},
-        {main->Command4->toolTip(), QStringLiteral("アクティブメモの編集を一回だけキャンセルできます")},
-        {main->Command4->text(), QStringLiteral("キャンセル")},
-        {main->text(10)->palette().color(QPalette::Base).name(), QStringLiteral("#000000")},
-        {main->text(8)->palette().color(QPalette::Base).name(), QStringLiteral("#ffe0c0")},
-    };
-    for (const auto &pair : seen)
-        QCOMPARE(pair.first, pair.second);
-}
+    void failedSaveKeepsTheTextAndSaysSoOnce()
+    {
+        p->folder.plant(ValueFiles::memo(1), text("old"));
+        QPlainTextEdit *box = start()->text(1);
+        p->folder.breakFile(ValueFiles::memo(1));
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, QStringLiteral("xyz"));
+        QCOMPARE(messages(), 1);
+        QVERIFY(p->platform.log.last().contains(QStringLiteral("memo.txt")));
+        // Neither the refresh nor showing the page again loads over it.
+        main->Main_Timer1_Timer();
+        QTest::mouseClick(main->pageButton(2), Qt::LeftButton);
+        QTest::mouseClick(main->pageButton(1), Qt::LeftButton);
+        QCOMPARE(box->toPlainText(), QStringLiteral("oldxyz"));
+        p->folder.mendFile(ValueFiles::memo(1));
+        QTest::keyClicks(box, QStringLiteral("!"));
+        QCOMPARE(p->folder.bytes(ValueFiles::memo(1)), text("oldxyz!"));
+        // A new failure after a good save is news again.
+        p->folder.breakFile(ValueFiles::memo(1));
+        QTest::keyClicks(box, QStringLiteral("?"));
+        QCOMPARE(messages(), 2);
+    }
+
+    void unsavedTextOutlivesMain_data()
+    {
+        QTest::addColumn<bool>("mended");
+        QTest::addColumn<bool>("sessionEnding");
+        QTest::newRow("saved where it belongs once the file is mended") << true << false;
+        QTest::newRow("kept in a file of the user's, who is told where") << false << false;
+        QTest::newRow("at log-off: told at the next start, no box") << false << true;
+    }
+    void unsavedTextOutlivesMain()
+    {
+        QFETCH(bool, mended);
+        QFETCH(bool, sessionEnding);
+        start("3\r\n");
+        p->folder.breakFile(ValueFiles::memo(3));
+        QTest::keyClicks(main->text(3), QStringLiteral("unsaved7x"));
+        if (mended)
+            p->folder.mendFile(ValueFiles::memo(3));
+        const int before = messages();
+        // Quitting, the position editor and logging off all take Main away.
+        if (sessionEnding)
+            emit p->platform.sessionEnding();
+        else
+            QVERIFY(p->windows.unload(WindowId::Main));
+        QVERIFY(!p->windows.isLoaded(WindowId::Main));
+        const QString userData = p->platform.userDataFolder();
+        const QStringList rescued = QDir(userData).entryList({QStringLiteral("memo3 *.txt")}, QDir::Files);
+        if (mended) {
+            QCOMPARE(p->folder.bytes(ValueFiles::memo(3)), text("unsaved7x"));
+            QCOMPARE(rescued.size() + messages(), before);
+            return;
+        }
+        QCOMPARE(rescued, QStringList{QStringLiteral("memo3 2026-12-06 07-04-59.txt")});
+        QFile file(userData + u'/' + rescued.first());
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "unsaved7x");
+        const QString told = sessionEnding ? Rescue::takeNotice(userData) : p->platform.log.last();
+        QVERIFY2(told.contains(file.fileName()), qPrintable(told));
+        QCOMPARE(messages(), before + (sessionEnding ? 0 : 1));
+    }
+
+    void closeGuard_data()
+    {
+        QTest::addColumn<QString>("session"); // what the session manager said before
+        QTest::addColumn<bool>("spontaneous");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("user's close key") << "" << true << false;
+        QTest::newRow("program's close") << "" << false << true;
+        // A desktop saves the session now and then without logging off.
+        QTest::newRow("user's close key after a checkpoint") << "checkpoint" << true << false;
+        QTest::newRow("log-off") << "end" << true << true;
+    }
+    void closeGuard()
+    {
+        QFETCH(QString, session);
+        QFETCH(bool, spontaneous);
+        QFETCH(bool, closes);
+        QPointer<Form> form = start();
+        if (session == QStringLiteral("checkpoint"))
+            emit p->platform.sessionSaving();
+        if (session == QStringLiteral("end"))
+            emit p->platform.sessionEnding();
+        if (p->windows.isLoaded(WindowId::Main)) {
+            // The window manager's close is spontaneous; sendEvent would clear that.
+            QCloseEvent event;
+            if (spontaneous)
+                QSpontaneKeyEvent::setSpontaneous(&event);
+            QCoreApplication::instance()->notify(form, &event);
+        }
+        QCOMPARE(p->windows.isLoaded(WindowId::Main), !closes);
+        QCOMPARE(p->platform.trayPresent(), !closes);
+        QCOMPARE(p->platform.log.filter("quit").size(), session == QStringLiteral("end") ? 1 : 0);
+        QVERIFY(p->platform.log.filter("message").isEmpty()); // refused or not, the guard says nothing
+        if (closes)
+            delete form; // the event went past the widget's own close
+    }
+
+    void timer2LoadsTheTwoWindowsHiddenOnce()
+    {
+        QStringList loads;
+        p->windows.setFactory(WindowId::Timermemo, [&] { return new NotingForm(loads, "Timermemo"); });
+        p->windows.setFactory(WindowId::OpenTimer, [&] { return new NotingForm(loads, "OpenTimer"); });
+        start();
+        QCOMPARE(main->Timer2->interval(), 10000);
+        main->Main_Timer2_Timer();
+        main->Main_Timer2_Timer();
+        // Closed by its own button, it is back, hidden, at the next tick.
+        QVERIFY(p->windows.unload(WindowId::Timermemo));
+        main->Main_Timer2_Timer();
+        QCOMPARE(loads, (QStringList{"Timermemo", "OpenTimer", "Timermemo"}));
+        QVERIFY(!p->windows.isVisible(WindowId::Timermemo) && !p->windows.isVisible(WindowId::OpenTimer));
+    }
+
+    void dueTimeMatching_data()
+    {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<QString>("hour");
+        QTest::addColumn<QString>("minute");
+        QTest::addColumn<QTime>("clock");
+        QTest::addColumn<bool>("due");
+        const QTime t0705(7, 5, 0, 200);
+        QTest::newRow("07:05 at 07:05") << QByteArray("1") << "07" << "05" << t0705 << true;
+        QTest::newRow("00:00 at midnight") << QByteArray("1") << "00" << "00" << QTime(0, 0, 0, 200) << true;
+        QTest::newRow("flag 1 as text") << QByteArray("\"1\"") << "07" << "05" << t0705 << true;
+        QTest::newRow("single-digit hour") << QByteArray("1") << "7" << "05" << t0705 << false;
+        QTest::newRow("full-width digits") << QByteArray("1") << "０７" << "05" << t0705 << false;
+        QTest::newRow("hour 24") << QByteArray("1") << "24" << "00" << QTime(0, 0, 0, 200) << false;
+        for (const char *flag : {"0", "01", ""})
+            QTest::addRow("flag '%s'", flag) << QByteArray(flag) << "07" << "05" << t0705 << false;
+    }
+    void dueTimeMatching()
+    {
+        QFETCH(QByteArray, flag);
+        QFETCH(QString, hour);
+        QFETCH(QString, minute);
+        QFETCH(QTime, clock);
+        QFETCH(bool, due);
+        memo(2, QStringLiteral("薬"), hour, minute, flag);
+        const QDateTime now(QDate(2026, 12, 6), clock);
+        startAt(now.addSecs(-60));
+        tick(now);
+        QCOMPARE(shown(), due ? QStringList{QStringLiteral("薬")} : QStringList{});
+    }
+
+    void dueMemosComeInOrderEachFollowedByItsBeep()
+    {
+        memo(3, QStringLiteral("三"), "07", "05");
+        memo(1, QStringLiteral("一\r\n二行目"), "07", "05");
+        memo(2, QString(), "07", "05");
+        startAt(at(6, 7, 4, 59));
+        tick(at(6, 7, 5, 0, 200));
+        // Then the start-up step runs again.
+        QCOMPARE(p->platform.log, (QStringList{QStringLiteral("announce:一\n二行目"), "beep", "announce:", "beep",
+                                               QStringLiteral("announce:三"), "beep", QStringLiteral("tray-add:ポトラ")}));
+    }
+
+    void everyMinuteIsCheckedExactlyOnce_data()
+    {
+        QTest::addColumn<QList<QDateTime>>("times"); // Main's start, then the ticks
+        QTest::addColumn<QList<int>>("steps");       // seconds the clock is set by just before each
+        QTest::addColumn<QStringList>("expected");   // memo 1 is due at 07:05, memo 2 at 07:06
+        const QDateTime start = at(6, 7, 4, 59);
+        const auto row = [](const char *name, const QList<QDateTime> &times, const QStringList &expected,
+                            QList<int> steps = {}) {
+            while (steps.size() < times.size())
+                steps << 0;
+            QTest::newRow(name) << times << steps << expected;
+        };
+        row("ticks on time", {start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)}, {"m1", "m2"});
+        row("one late tick takes the passed minutes in order", {start, at(6, 7, 7, 30)}, {"m1", "m2"});
+        row("a tick a little early finds the minute not yet come", {start, at(6, 7, 4, 59, 990), at(6, 7, 5, 0, 10)},
+            {"m1"});
+        row("two ticks in one minute", {start, at(6, 7, 5, 0, 200), at(6, 7, 5, 59, 900)}, {"m1"});
+        row("sleep of three days shows each memo once", {start, at(9, 7, 10)}, {"m1", "m2"});
+        // More than a day passed over: only its last day is looked at.
+        row("sleep of a day and an hour", {start, at(6, 7, 5, 0, 200), at(7, 8, 0)}, {"m1", "m1", "m2"});
+        row("the minute Main starts in is not checked", {at(6, 7, 5, 30), at(6, 7, 6, 0, 200)}, {"m2"});
+        // The clock set right while the program runs.
+        row("clock set back eight hours: on by the new clock at once",
+            {at(6, 15, 4, 59), at(6, 15, 5, 0, 200), at(6, 7, 6, 0, 200)}, {"m2"}, {0, 0, -8 * 3600});
+        row("clock set forward eight hours: the minutes skipped are not replayed",
+            {at(6, 7, 0, 59), at(6, 7, 1, 0, 200), at(6, 15, 2, 0, 200)}, {}, {0, 0, 8 * 3600});
+        row("clock set back over a shown minute shows it again",
+            {start, at(6, 7, 5, 0, 200), at(6, 7, 3, 10), at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)},
+            {"m1", "m1", "m2"}, {0, 0, -120});
+        row("a correction of seconds checks no minute twice", {start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)},
+            {"m1", "m2"}, {0, 0, -3});
+        row("clock set back two days starts afresh",
+            {start, at(6, 7, 5, 0, 200), at(4, 7, 5, 30), at(4, 7, 6, 0, 200)}, {"m1", "m2"}, {0, 0, -2 * 86400});
+    }
+    void everyMinuteIsCheckedExactlyOnce()
+    {
+        QFETCH(QList<QDateTime>, times);
+        QFETCH(QList<int>, steps);
+        QFETCH(QStringList, expected);
+        memo(1, "m1", "07", "05");
+        memo(2, "m2", "07", "06");
+        startAt(times.takeFirst());
+        for (int i = 0; i < times.size(); ++i) {
+            p->platform.stepClock(steps[i + 1]);
+            tick(times[i]);
+        }
+        QCOMPARE(shown(), expected);
+    }
+
+    void tickIsArmedForJustAfterTheNextMinute_data()
+    {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("one second before") << QTime(7, 4, 59) << 1200;
+        QTest::newRow("just after") << QTime(7, 5, 0, 200) << 60000;
+        QTest::newRow("mid-minute") << QTime(7, 5, 30, 500) << 29700;
+    }
+    void tickIsArmedForJustAfterTheNextMinute()
+    {
+        QFETCH(QTime, now);
+        QFETCH(int, interval);
+        startAt(QDateTime(QDate(2026, 12, 6), now));
+        QVERIFY(main->Timer1->isActive() && main->Timer1->isSingleShot());
+        QCOMPARE(main->Timer1->interval(), interval);
+        // The tick's closing start-up step arms it from the clock again.
+        tick(QDateTime(QDate(2026, 12, 6), now).addSecs(60));
+        QCOMPARE(main->Timer1->interval(), interval);
+    }
+
+    void noTickStartsWhileAnotherWaitsOnItsBox()
+    {
+        memo(1, "m1", "07", "05");
+        memo(2, "m2", "07", "06");
+        startAt(at(6, 7, 4, 59));
+        int boxes = 0;
+        p->platform.whileBoxOpen = [&](const QString &) {
+            if (++boxes == 1)
+                tick(at(6, 7, 7, 10)); // the box stays open into 07:07; the timer comes
+        };
+        tick(at(6, 7, 5, 0, 200));
+        QCOMPARE(p->platform.log, (QStringList{"announce:m1", "beep", "announce:m2", "beep", "tray-add:ポトラ"}));
+        QCOMPARE(main->Label5->text(), QStringLiteral("07:07"));
+        QCOMPARE(main->Timer1->interval(), 50000 + 200);
+    }
+
+    void mainGoneDuringTheBoxEndsTheTick()
+    {
+        memo(1, "m1", "07", "05");
+        memo(2, "m2", "07", "05");
+        startAt(at(6, 7, 4, 59));
+        p->platform.whileBoxOpen = [&](const QString &) { p->windows.unload(WindowId::Main); };
+        tick(at(6, 7, 5, 0, 200));
+        // No second box and no start-up step after Main went.
+        QCOMPARE(p->platform.log, (QStringList{"announce:m1", "tray-delete", "beep"}));
+    }
+
+    void memoSwitchedOffInTheOverviewIsNoLongerShown()
+    {
+        memo(1, "m1", "07", "05");
+        startAt(at(6, 7, 3, 59));
+        tick(at(6, 7, 4, 0, 200)); // the holder learns 07:05
+        QCOMPARE(main->Label7->text(), QStringLiteral("07:05"));
+        const auto toggle = [this] {
+            auto *overview = static_cast<Timermemo *>(p->windows.show(WindowId::Timermemo));
+            QTest::mouseClick(overview->Check1, Qt::LeftButton);
+            QTest::mouseClick(overview->Command6, Qt::LeftButton);
+        };
+        toggle();
+        tick(at(6, 7, 5, 0, 200));
+        QVERIFY(shown().isEmpty());
+        toggle(); // on again, it comes due at its next time
+        tick(at(7, 7, 5, 0, 200));
+        QCOMPARE(shown(), QStringList{"m1"});
+    }
+};
 
 QTEST_MAIN(TestMain)
 #include "tst_main.moc"

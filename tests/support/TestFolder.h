@@ -55,7 +55,7 @@ public:
 
     TestFolder folder;
     FakePlatform platform;
-    Program program{folder.data, platform};
+    Program program{folder.data, platform, ProgramPlaces::decide(folder.data.root(), true, true, QString())};
     Values &values = program.values;
     Windows &windows = program.windows;
 };

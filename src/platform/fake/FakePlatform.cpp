@@ -34,9 +34,9 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
-Written FakePlatform::startupRegister(const QString &program, const QString &dataFolder)
+Written FakePlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
 {
-    log << QStringLiteral("startup-register:%1|%2").arg(program, dataFolder);
+    log << QStringLiteral("startup-register:%1|%2|%3").arg(program, startIn, icon);
     if (whileStartupChanges)
         whileStartupChanges();
     return {startupRegisterError};

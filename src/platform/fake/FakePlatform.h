@@ -8,7 +8,7 @@
 // Stands in for the desktop in tests: the clock is set by hand, boxes are
 // answered at once, and every request is recorded in order in `log`, for
 // instance "announce:text", "beep", "message:text", "tray-add:ポトラ",
-// "startup-register:program|folder", "startup-remove", "help:url", "quit".
+// "startup-register:program|folder|icon", "startup-remove", "help:url", "quit".
 class FakePlatform : public Platform
 {
     Q_OBJECT
@@ -47,7 +47,7 @@ public:
     // Runs while a start-up registration or removal is under way.
     std::function<void()> whileStartupChanges;
 
-    Written startupRegister(const QString &program, const QString &dataFolder) override;
+    Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
     Removed startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
@@ -55,6 +55,7 @@ public:
     QString executablePath() const override { return executable; }
     QTemporaryDir userData;
     QString userDataFolder() const override { return userData.path(); }
+    QString userDataHome() const override { return userData.path(); }
 
     // Entries of `log` that start with `prefix`.
     QStringList entries(const QString &prefix) const;

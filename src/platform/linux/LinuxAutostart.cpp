@@ -13,16 +13,22 @@ QString tr(const char *text) { return QCoreApplication::translate("LinuxAutostar
 
 } // namespace
 
-QString folder()
+QString baseFolder(const char *variable, const QString &underHome)
 {
     // The freedesktop.org XDG Base Directory rules ignore a relative value.
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!config.isEmpty() && QDir::isAbsolutePath(config))
-        return QDir::cleanPath(config) + QStringLiteral("/autostart");
+    const QString value = qEnvironmentVariable(variable);
+    if (!value.isEmpty() && QDir::isAbsolutePath(value))
+        return QDir::cleanPath(value);
     const QString home = qEnvironmentVariable("HOME");
     if (home.isEmpty() || !QDir::isAbsolutePath(home))
         return QString();
-    return QDir::cleanPath(home) + QStringLiteral("/.config/autostart");
+    return QDir::cleanPath(home) + u'/' + underHome;
+}
+
+QString folder()
+{
+    const QString config = baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    return config.isEmpty() ? QString() : config + QStringLiteral("/autostart");
 }
 
 QString entryPath()
@@ -73,7 +79,8 @@ QByteArray entryText(const Entry &entry)
     text += QStringLiteral("Name=") + stringValue(entry.name) + u'\n';
     text += QStringLiteral("Comment=\n");
     text += QStringLiteral("Exec=") + execArgument(entry.program) + u'\n';
-    text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';
+    if (!entry.workingDirectory.isEmpty())
+        text += QStringLiteral("Path=") + stringValue(entry.workingDirectory) + u'\n';
     text += QStringLiteral("Icon=") + stringValue(entry.icon) + u'\n';
     text += QStringLiteral("Terminal=false\n");
     // The tray icon needs the panel; these make the desktops wait for it.

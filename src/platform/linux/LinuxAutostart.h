@@ -12,12 +12,15 @@ namespace LinuxAutostart {
 struct Entry {
     QString name;             // the program's name in the desktop's lists
     QString program;          // the executable
-    QString workingDirectory; // the data folder
-    QString icon;             // an image file
+    QString workingDirectory; // empty: where the session starts programs
+    QString icon;             // an image file or a theme icon's name
 };
 
-// $XDG_CONFIG_HOME/autostart, else ~/.config/autostart; empty when neither
-// can be formed (no absolute XDG_CONFIG_HOME and no HOME).
+// A folder of the XDG base directory rules: the variable's value, else
+// `underHome` in the home folder; empty when neither can be formed (no
+// absolute value and no HOME).
+QString baseFolder(const char *variable, const QString &underHome);
+// $XDG_CONFIG_HOME/autostart, else ~/.config/autostart; empty without one.
 QString folder();
 // The entry's full path, empty without a folder.
 QString entryPath();

@@ -3,14 +3,17 @@
 #include "DesktopSession.h"
 #include "HelpViewer.h"
 #include "LinuxAutostart.h"
+#include "ThemeSound.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <ctime>
 
+Q_LOGGING_CATEGORY(lcSound, "potora.sound", QtInfoMsg)
 
 LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
     : Platform(parent)
@@ -61,7 +64,27 @@ qint64 LinuxPlatform::bootClockMs() const
 void LinuxPlatform::announce(const QString &text)
 {
     showBox(nullptr, text, true);
-    QApplication::beep();
+    ring();
+}
+
+void LinuxPlatform::ring()
+{
+    // Most desktops of today never sound the X bell; the sound server plays
+    // the theme's bell at the volume the user gives event sounds.
+    const auto ringXBell = [](const QString &why) {
+        qCWarning(lcSound).noquote() << "the bell sound was not played:" << why << "- rang the X bell instead";
+        QApplication::beep();
+    };
+    if (!m_sound) {
+        m_sound = new ThemeSound(this);
+        connect(m_sound, &ThemeSound::finished, this, [ringXBell](const QString &error) {
+            if (!error.isEmpty())
+                ringXBell(error);
+        });
+    }
+    const QString error = m_sound->play(QStringLiteral("bell"), ThemeSound::desktopTheme());
+    if (!error.isEmpty())
+        ringXBell(error);
 }
 
 void LinuxPlatform::systemModalMessage(const QString &text)
@@ -131,9 +154,9 @@ bool LinuxPlatform::trayPresent() const
     return m_trayAdded;
 }
 
-Written LinuxPlatform::startupRegister(const QString &program, const QString &dataFolder)
+Written LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
 {
-    return {LinuxAutostart::write({m_name, program, dataFolder, dataFolder + QStringLiteral("/set/icon.png")})};
+    return {LinuxAutostart::write({m_name, program, startIn, icon})};
 }
 
 Platform::Removed LinuxPlatform::startupRemove()
@@ -162,6 +185,11 @@ QString LinuxPlatform::executablePath() const
 QString LinuxPlatform::userDataFolder() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString LinuxPlatform::userDataHome() const
+{
+    return LinuxAutostart::baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
 }
 
 void LinuxPlatform::quitProgram()

@@ -5,11 +5,13 @@
 #include <QPointer>
 
 class HelpViewer;
+class ThemeSound;
 class QSystemTrayIcon;
 
 // The platform on a Linux desktop: Qt's tray icon and message boxes, the
-// X bell, the freedesktop.org autostart folder, a help viewer of its own,
-// and the session manager's requests.
+// sound theme's bell (the X bell where no sound server plays it), the
+// freedesktop.org autostart folder, a help viewer of its own, and the
+// session manager's requests.
 class LinuxPlatform : public Platform
 {
     Q_OBJECT
@@ -33,7 +35,7 @@ public:
     // round trips to the X server that Main's first frame need not wait for.
     void holdTray(bool held);
 
-    Written startupRegister(const QString &program, const QString &dataFolder) override;
+    Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
     Removed startupRemove() override;
 
     void showHelp(const QUrl &page) override;
@@ -42,11 +44,13 @@ public:
 
     QString executablePath() const override;
     QString userDataFolder() const override;
+    QString userDataHome() const override;
     void quitProgram() override;
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
     void dockTray();
+    void ring();
 
     QString m_name;
     bool m_trayAdded = false;
@@ -55,4 +59,5 @@ private:
     QString m_trayTip;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<HelpViewer> m_help;
+    ThemeSound *m_sound = nullptr; // made at the first sound
 };

@@ -1,0 +1,48 @@
+#!/usr/bin/env python3
+"""The position and size editor under a real window manager: its frame opens
+at Main's saved outer geometry, a window too short is refused, Alt+F4 is
+ignored, and "元にもどす" brings Main back without a frame exactly where the
+user moved and sized the editor."""
+
+import sys
+import time
+
+import rw
+from rw import check, text_value
+
+with rw.Desktop(sys.argv[1]) as desk:
+    for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):
+        desk.plant(f"set/{name}.txt", text_value(str(twips)))
+    desk.start()
+    main = desk.wait_window("ポトラ")
+    desk.click(100 + 250, 50 + 12)  # 位置・サイズ変更: 3000, 0 twips
+    editor = desk.wait_window("ポトラ", other_than=(main,))
+    check("Main goes while the editor is open", rw.wait_for(lambda: not desk.viewable(main), 5))
+    time.sleep(1)
+    check(f"the editor's frame lies at 100,50 500x400 ({desk.frame(editor)})",
+          desk.frame(editor) == (100, 50, 500, 400) != desk.geometry(editor))
+    desk.x("xdotool", "windowsize", editor, 500, 150)
+    desk.screenshot("editor-message")
+    check("a window too short is refused with a message", desk.answer_box(editor))
+    time.sleep(0.5)
+    check(f"and the editor is back at 100,50 500x400 ({desk.frame(editor)})", desk.frame(editor) == (100, 50, 500, 400))
+    desk.key("alt+F4", window=editor)
+    check("Alt+F4 leaves the editor open", desk.viewable(editor))
+
+    x, y, _, _ = desk.frame(editor)  # moved by its title bar and made larger
+    desk.x("xdotool", "mousemove", x + 60, y + 8, "mousedown", 1, "sleep", 0.2, "mousemove", x + 90, y + 38,
+           "sleep", 0.2, "mousemove", x + 140, y + 88, "sleep", 0.2, "mouseup", 1)
+    desk.x("xdotool", "windowsize", editor, 560, 330)
+    time.sleep(0.7)
+    x, y, w, h = desk.frame(editor)
+    check(f"the drag moved the editor without a message ({x} {y} {w} {h})", (x, y) != (100, 50) and desk.windows("ポトラ") == [editor])
+    cx, cy, _, _ = desk.geometry(editor)
+    desk.click(cx + w // 2, cy + h // 2)  # "元にもどす" is centred on the outer size
+    main = desk.wait_window("ポトラ", other_than=(editor,))
+    time.sleep(0.7)
+    check(f"the editor closes, Main maps at its outer geometry without a frame ({desk.geometry(main)})",
+          not desk.viewable(editor) and desk.geometry(main) == (x, y, w, h))
+    check("the geometry is stored in twips", [desk.value(f"set/{n}.txt") for n in ("Left", "Top", "Width", "Height")]
+          == [text_value(str(v * 15)) for v in (x, y, w, h)])
+    desk.screenshot("main-moved")
+rw.finish()

@@ -1,0 +1,246 @@
+"""What the real-window tests share: a private X display with icewm (which has
+a system tray), a copy of the built program folder in a folder whose path has
+a space, as users' may, and xdotool and xprop to see and drive windows as a
+person would. Scripts: `with rw.Desktop(sys.argv[1]) as desk: ...`, then
+`rw.finish()`."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+_failed = False
+
+
+def check(what, ok):
+    global _failed
+    print(("ok: " if ok else "FAIL: ") + what, flush=True)
+    _failed = _failed or not ok
+    return ok
+
+
+def skip(why):
+    print("skip: " + why, flush=True)
+    sys.exit(77)
+
+
+def need(packages, *tools):
+    """A tool missing skips the test for a user who cannot install it; as
+    root, scripts/deps.sh --test has installed it, so it is a failure."""
+    missing = [t for t in tools if not shutil.which(t)]
+    if missing:
+        (skip if os.geteuid() != 0 else sys.exit)(f"{' '.join(missing)} missing: apt-get install {packages}")
+
+
+def finish():
+    print("real-window test " + ("failed" if _failed else "passed"), flush=True)
+    sys.exit(1 if _failed else 0)
+
+
+def text_value(text):
+    """The bytes of a text value file (Shift-JIS, CR LF)."""
+    return b'"' + text.replace("\n", "\r\n").encode("cp932") + b'"\r\n'
+
+
+def wait_for(condition, timeout=10.0, step=0.1):
+    end = time.monotonic() + timeout
+    while not (result := condition()) and time.monotonic() < end:
+        time.sleep(step)
+    return result
+
+
+class Desktop:
+    def __init__(self, built, size="1024x768"):
+        need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
+        self.tmp = Path(tempfile.mkdtemp())
+        self.app, self.home = self.tmp / "ポトラ folder", self.tmp / "home"
+        shutil.copytree(built, self.app, symlinks=True)
+        self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", ".config"), ("XDG_DATA_HOME", ".local/share"),
+                          ("XDG_CACHE_HOME", ".cache"), ("XDG_RUNTIME_DIR", "run")):
+            (self.home / sub).mkdir(mode=0o700, parents=True, exist_ok=True)
+            self.env[name] = str(self.home / sub)
+        self.processes, self.mounts, self.logs = [], [], []
+        n = next(n for n in range(90, 400) if self.display_free(n))
+        self.env["DISPLAY"] = f":{n}"
+        # -noreset: the server resets when its last client leaves, refusing
+        # whoever connects meanwhile.
+        self.spawn("Xvfb", f":{n}", "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset")
+        if not wait_for(lambda: self.x("xprop", "-root", "_NET_SUPPORTED") is not None, 10):
+            sys.exit("Xvfb did not start")
+        self.start_wm()
+
+    @staticmethod
+    def display_free(n):
+        """No live X server holds display n (a server killed outright leaves its lock)."""
+        try:
+            os.kill(int(Path(f"/tmp/.X{n}-lock").read_text().strip()), 0)
+            return False
+        except (OSError, ValueError):
+            return True
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        for mount in self.mounts:
+            subprocess.run(["umount", "-l", mount])
+        for log in self.logs:  # a sanitizer build reports into the program's output
+            if log.exists() and re.search(r"AddressSanitizer|runtime error:", text := log.read_text(errors="replace")):
+                check(f"no sanitizer report in {log.name}: {text[-3000:]}", False)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def x(self, *args):
+        """A command's output, None when it fails."""
+        done = subprocess.run([str(a) for a in args], env=self.env, text=True, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=30)
+        return done.stdout if done.returncode == 0 else None
+
+    def spawn(self, *args, env=None, log=None):
+        out = open(log, "ab") if log else subprocess.DEVNULL
+        process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out)
+        self.processes.append(process)
+        return process
+
+    def start(self, env=None):
+        """The program, started from a folder other than its own."""
+        log = self.tmp / f"program-{len(self.logs) + 1}.log"
+        self.logs.append(log)
+        process = self.spawn(self.app / "potora", env={**self.env, **(env or {})}, log=log)
+        process.log = log
+        return process
+
+    def stop(self, process, sig=signal.SIGTERM, timeout=10):
+        """Its exit status (without a signal, once it ends by itself)."""
+        if sig and process.poll() is None:
+            process.send_signal(sig)
+        try:
+            return process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def faketime(self, **settings):
+        library = next(Path("/usr/lib").glob("*/faketime/libfaketime.so.1"), None) or skip("no libfaketime: apt-get install faketime")
+        return {"LD_PRELOAD": str(library), **settings}
+
+    def start_wm(self):
+        self.wm = self.spawn("icewm")
+        # The check window outlives a stopped window manager: wait for icewm's own.
+        if not wait_for(lambda: self.wm_running() and self.x("xdotool", "search", "--class", "icewm"), 10):
+            sys.exit("icewm did not start")
+        time.sleep(0.5)
+
+    def stop_wm(self):
+        self.wm.terminate()
+        self.wm.wait()
+
+    def wm_running(self):
+        check_window = re.search(r"# (\w+)", self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK") or "")
+        return bool(check_window and self.x("xwininfo", "-id", check_window.group(1)))
+
+    # --- windows --------------------------------------------------------
+
+    def title(self, window):
+        """The title a desktop shows: _NET_WM_NAME, else WM_NAME."""
+        found = re.search(r'= "(.*)"$', (self.x("xprop", "-id", window, "_NET_WM_NAME") or "").strip())
+        return found.group(1) if found else (self.x("xdotool", "getwindowname", window) or "").strip()
+
+    def viewable(self, window):
+        return "IsViewable" in (self.x("xwininfo", "-id", window) or "")
+
+    def windows(self, title):
+        """Windows on screen titled exactly that: with a window manager, its
+        clients only, so that the tray icon's own window is none of them."""
+        if self.wm_running():
+            ids = [str(int(w, 16)) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST") or "")]
+        else:
+            ids = (self.x("xdotool", "search", "--onlyvisible", "--name", ".") or "").split()
+        return [w for w in ids if self.viewable(w) and self.title(w) == title]
+
+    def wait_window(self, title, timeout=15, other_than=()):
+        found = wait_for(lambda: [w for w in self.windows(title) if w not in other_than], timeout)
+        return found[0] if found else None
+
+    def geometry(self, window):
+        """x, y, width, height of its client area on screen."""
+        info = self.x("xwininfo", "-id", window) or ""
+        return tuple(int(re.search(rf"{key}:\s*(-?\d+)", info).group(1)) if key in info else -1
+                     for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def frame(self, window):
+        """x, y, width, height with the window manager's frame."""
+        x, y, w, h = self.geometry(window)
+        found = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.x("xprop", "-id", window, "_NET_FRAME_EXTENTS") or "")
+        left, right, top, bottom = map(int, found.groups()) if found else (0, 0, 0, 0)
+        return (x - left, y - top, w + left + right, h + top + bottom)
+
+    def on_top(self, window):
+        """The uppermost client, with the focus."""
+        stacking = re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")
+        return bool(stacking) and int(stacking[-1], 16) == int(window) == int(self.x("xdotool", "getactivewindow") or 0)
+
+    def click(self, x, y, button=1, repeat=1):
+        self.x("xdotool", "mousemove", x, y, "click", "--repeat", repeat, "--delay", 80, button)
+        time.sleep(0.3)
+
+    def click_in(self, window, x, y):
+        left, top, _, _ = self.geometry(window)
+        self.click(left + x, top + y)
+
+    def key(self, *keys, window=None):
+        if window:
+            self.x("xdotool", "windowactivate", "--sync", window)
+        self.x("xdotool", "key", "--delay", 60, *keys)
+        time.sleep(0.3)
+
+    def type(self, text):
+        self.x("xdotool", "type", "--delay", 60, text)
+        time.sleep(0.4)
+
+    def answer_box(self, main, timeout=10):
+        """OK in a message box titled ポトラ other than Main; the box."""
+        box = self.wait_window("ポトラ", timeout, other_than=(main,))
+        if box:
+            self.key("Return", window=box)
+        return box
+
+    def tray_icons(self):
+        tree = (self.x("xwininfo", "-root", "-tree") or "").splitlines()
+        return [line.split()[0] for i, line in enumerate(tree)
+                if '("potora" "potora")' in line and '"YXTrayEmbedder"' in "".join(tree[max(0, i - 2):i])]
+
+    def cover(self):
+        """Another program's window over the upper left, on top."""
+        self.spawn("xmessage", "-geometry", "900x700+0+0", "cover")
+        found = wait_for(lambda: [w for w in (self.x("xdotool", "search", "--onlyvisible", "--class", "xmessage") or "").split()
+                                  if self.on_top(w)], 5)
+        return found[-1] if found else None
+
+    def uncover(self):
+        for process in self.processes:
+            if process.args[0] == "xmessage":
+                process.terminate()
+        time.sleep(0.3)
+
+    def screenshot(self, name):
+        self.x("import", "-window", "root", self.tmp.parent / f"potora-{name}.png")
+
+    def value(self, relative):
+        path = self.app / relative
+        return path.read_bytes() if path.is_file() else None
+
+    def plant(self, relative, data):
+        (self.app / relative).parent.mkdir(parents=True, exist_ok=True)
+        (self.app / relative).write_bytes(data)
