@@ -12,9 +12,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QWidget window(nullptr, Qt::FramelessWindowHint);
-    window.resize(488, 619);
+    // Main's size at a first start.
+    window.resize(488, 400);
     QPlainTextEdit text(QStringLiteral("牛乳とパンを買う。\n三時に歯医者。"), &window);
-    text.setGeometry(0, 140, 488, 479);
+    text.setGeometry(0, 140, 488, 260);
     QPushButton button(QStringLiteral("キャンセル"), &window);
     QFont font = button.font();
     font.setPointSize(12);

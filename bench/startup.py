@@ -39,7 +39,7 @@ with rw.Desktop(build / "potora") as desk:
     # saves a hidden pad; -s shows that pad, as a user's saved note is shown
     # at every start. ポトラ shows Japanese in its page and extra memo, as the
     # floor does.
-    for command in (*programs.values(), ["xpad"]):
+    for command in (programs["floor"], programs["ポトラ"], ["xpad"], programs["xpad"]):
         start(command)
     (desk.app / "set" / "memo.txt").write_bytes(rw.text_value("牛乳とパンを買う。\n三時に歯医者。"))
     (desk.app / "set" / "memo11.txt").write_bytes(rw.text_value("今週の予定"))
