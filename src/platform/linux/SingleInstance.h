@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -43,6 +42,6 @@ private:
 
     QString m_root;
     int m_patienceMs;
-    QLockFile m_lock;
+    int m_lock = -1;
     int m_listener = -1;
 };
