@@ -1,8 +1,9 @@
 // Starts a program several times under the current X display and reports
 // the median time from process start to the first window mapped, and the
-// median peak resident memory of the process. A window counts when it is
-// at least kMinSide pixels each way, so that a tray icon mapped before the
-// program's own window does not count as its window.
+// median peak resident memory of the process, read once it has run
+// kSettleMs after the window appeared. A window counts when it is at least
+// kMinSide pixels each way, so that a tray icon mapped before the program's
+// own window does not count as its window.
 //   mapwatch <runs> <program> [args...]
 // With MAPWATCH_VERBOSE set, every run's figures go to stderr.
 #include <X11/Xlib.h>
@@ -20,7 +21,9 @@
 
 namespace {
 
-constexpr int kMinSide = 64;
+constexpr int kMinSide = 100;
+// Long enough for work a program puts off until its window is up.
+constexpr int kSettleMs = 1500;
 
 // A window may be gone by the time it is looked at; that is no error here.
 int ignoreErrors(Display *, XErrorEvent *) { return 0; }
@@ -89,7 +92,7 @@ int main(int argc, char *argv[])
         }
         const bool mapped = waitForMap(display, 30);
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        usleep(500 * 1000); // let it settle before reading its peak
+        usleep(kSettleMs * 1000);
         kill(child, SIGTERM);
         int status = 0;
         rusage usage{};

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing ポトラ needs, from Debian's packages:
 # with --package also what making its Debian package needs, with --test
-# everything. As root it installs what is missing; otherwise it names them.
+# everything, with --bench everything and xpad, the start-up benchmark's
+# peer. As root it installs what is missing; otherwise it names them.
 set -euo pipefail
 
 build_pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-noto-cjk)
@@ -35,8 +36,9 @@ install() {
 }
 
 install "${build_pkgs[@]}" "${run_pkgs[@]}"
-case "${1:-}" in --package | --test) install "${package_pkgs[@]}" ;; esac
-[ "${1:-}" = "--test" ] || exit 0
+case "${1:-}" in --package | --test | --bench) install "${package_pkgs[@]}" ;; esac
+case "${1:-}" in --test | --bench) ;; *) exit 0 ;; esac
 install "${test_pkgs[@]}"
 # The sanitizers' runtime belongs to the clang that is installed.
 install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+if [ "${1:-}" = "--bench" ]; then install xpad; fi

@@ -1,21 +1,80 @@
 #include "app/Program.h"
-#include "app/SingleInstance.h"
 #include "kit/Form.h"
 #include "kit/Look.h"
 #include "kit/ProgramIcon.h"
 #include "platform/linux/DesktopSession.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/SingleInstance.h"
 #include "store/DataFolder.h"
 #include "store/ProgramPlaces.h"
 #include "store/Rescue.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QTimer>
+
+#include <functional>
+
+// Where a start's time goes: QT_LOGGING_RULES="potora.startup.debug=true".
+Q_LOGGING_CATEGORY(lcStartup, "potora.startup", QtWarningMsg)
+
+namespace {
+
+QElapsedTimer g_started;
+
+void mark(const char *step)
+{
+    qCDebug(lcStartup, "%6.1f ms  %s", double(g_started.nsecsElapsed()) / 1e6, step);
+}
+
+// Runs a step once a window's first frame is on the screen, or after a
+// while when none comes: a window manager may keep a window covered or on
+// another workspace.
+class AfterFirstFrame : public QObject
+{
+public:
+    AfterFirstFrame(QWidget *window, std::function<void()> step)
+        : QObject(qApp)
+        , m_step(std::move(step))
+    {
+        if (window)
+            window->installEventFilter(this);
+        QTimer::singleShot(1000, this, &AfterFirstFrame::run);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // Posted: the frame goes to the screen once its paint is through.
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, &AfterFirstFrame::run);
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!m_step)
+            return;
+        const std::function<void()> step = std::move(m_step);
+        m_step = nullptr;
+        deleteLater();
+        step();
+    }
+
+    std::function<void()> m_step;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    g_started.start();
     DesktopSession::preferX11();
     QApplication app(argc, argv);
+    mark("Qt up");
     // No display name: Qt would append " — ポトラ" to every window's title.
     QApplication::setApplicationName(QStringLiteral("potora"));
     QApplication::setWindowIcon(ProgramIcon::icon());
@@ -33,7 +92,9 @@ int main(int argc, char *argv[])
     const DataFolder data(places.data);
     // Before anything is written: a second copy must leave the folder alone.
     SingleInstance instance(data.root());
-    switch (instance.claim()) {
+    const SingleInstance::Outcome outcome = instance.claim();
+    mark("folder claimed");
+    switch (outcome) {
     case SingleInstance::Outcome::Handed:
         return 0;
     case SingleInstance::Outcome::Unreachable:
@@ -51,6 +112,8 @@ int main(int argc, char *argv[])
     if (!notice.isEmpty())
         platform.message(nullptr, notice);
 
+    mark("folder laid out");
+
     Program program(data, platform, places);
     DesktopSession::quitOnTermination();
     // A second start brings Main up as a tray click does.
@@ -58,6 +121,15 @@ int main(int argc, char *argv[])
         if (Form *main = program.windows.get(WindowId::Main))
             main->formShow();
     });
+    platform.holdTray(true);
+    Form *main = program.windows.load(WindowId::Main);
+    mark("Main built and loaded");
     program.windows.show(WindowId::Main);
+    mark("Main shown");
+    new AfterFirstFrame(main, [&platform] {
+        mark("first frame");
+        platform.holdTray(false);
+        mark("tray icon docked");
+    });
     return app.exec();
 }

@@ -120,34 +120,58 @@ Main::Main(Values &values, Platform &platform, Navigation &navigation)
 
 Main::~Main() = default;
 
+QPlainTextEdit *Main::makeMemoBox(int slot)
+{
+    using Handler = void (Main::*)();
+    static const Handler changes[11] = {
+        &Main::Main_Text1_Change, &Main::Main_Text2_Change, &Main::Main_Text3_Change, &Main::Main_Text4_Change,
+        &Main::Main_Text5_Change, &Main::Main_Text6_Change, &Main::Main_Text7_Change, &Main::Main_Text8_Change,
+        &Main::Main_Text9_Change, &Main::Main_Text10_Change, &Main::Main_Text11_Change};
+    QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(slot == 11 ? 11.25 : 9.75));
+    connect(box, &QPlainTextEdit::textChanged, this, changes[slot - 1]);
+    placeMemoBox(slot, box);
+    if (slot == 11)
+        return box;
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, kPages[slot - 1].background);
+    if (kPages[slot - 1].text.isValid())
+        pal.setColor(QPalette::Text, kPages[slot - 1].text);
+    box->setPalette(pal);
+    // Box 1 is shown from the start and lies beneath whichever page is chosen.
+    box->setVisible(slot == 1);
+    // In page order, page 10's box uppermost, all beneath the extra memo
+    // and the rest of the window, and so in the order Tab goes through.
+    QWidget *above = m_slots[10]->builtBox();
+    for (int page = 10; page > slot; --page) {
+        if (QPlainTextEdit *built = m_slots[page - 1]->builtBox())
+            above = built;
+    }
+    if (above)
+        box->stackUnder(above);
+    for (int page = slot - 1; page >= 1; --page) {
+        if (QPlainTextEdit *built = m_slots[page - 1]->builtBox()) {
+            QWidget::setTabOrder(built, box);
+            break;
+        }
+    }
+    return box;
+}
+
 void Main::createControls()
 {
-    // Created in page order, so page 10's box lies on top of all others.
+    // A page's box is built when it is first shown or asked for, box 1 and
+    // the stored page's for the first frame: building the nine others took
+    // 2 ms of every start.
     QList<MemoSlot *> pageSlots;
-    for (int page = 1; page <= 10; ++page) {
-        QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(9.75));
-        QPalette pal = box->palette();
-        pal.setColor(QPalette::Base, kPages[page - 1].background);
-        if (kPages[page - 1].text.isValid())
-            pal.setColor(QPalette::Text, kPages[page - 1].text);
-        box->setPalette(pal);
-        Twips::place(box, 0, 2040, 7335, 7575);
-        box->setVisible(page == 1);
-        m_slots[page - 1] = new MemoSlot(page, box, m_values, this);
-        pageSlots << m_slots[page - 1];
+    for (int slot = 1; slot <= 11; ++slot) {
+        m_slots[slot - 1] = new MemoSlot(slot, [this, slot] { return makeMemoBox(slot); }, m_values, this);
+        if (slot <= 10)
+            pageSlots << m_slots[slot - 1];
     }
-    QPlainTextEdit *extra = memoBox(this, Fonts::msPGothic(11.25));
-    Twips::place(extra, 360, 840, 6855, 1215);
-    m_slots[10] = new MemoSlot(11, extra, m_values, this);
+    m_slots[0]->box();
+    m_slots[10]->box();
 
     using Handler = void (Main::*)();
-    const Handler changes[11] = {&Main::Main_Text1_Change, &Main::Main_Text2_Change, &Main::Main_Text3_Change,
-                                 &Main::Main_Text4_Change, &Main::Main_Text5_Change, &Main::Main_Text6_Change,
-                                 &Main::Main_Text7_Change, &Main::Main_Text8_Change, &Main::Main_Text9_Change,
-                                 &Main::Main_Text10_Change, &Main::Main_Text11_Change};
-    for (int i = 0; i < 11; ++i)
-        connect(m_slots[i]->box(), &QPlainTextEdit::textChanged, this, changes[i]);
-
     const Handler pageClicks[10] = {&Main::Main_Command2_Click, &Main::Main_Command6_Click,
                                     &Main::Main_Command7_Click, &Main::Main_Command8_Click,
                                     &Main::Main_Command9_Click, &Main::Main_Command11_Click,
@@ -239,12 +263,17 @@ void Main::Main_Form_Load()
 
 void Main::Main_Form_Resize()
 {
+    for (int slot = 1; slot <= 11; ++slot) {
+        if (QPlainTextEdit *box = m_slots[slot - 1]->builtBox())
+            placeMemoBox(slot, box);
+    }
+}
+
+void Main::placeMemoBox(int slot, QWidget *box) const
+{
     const QSizeF client(Twips::fromPixels(width()), Twips::fromPixels(height()));
-    const QRectF page = MainLayout::pageBox(client);
-    for (int slot = 1; slot <= 10; ++slot)
-        Twips::place(text(slot), page.x(), page.y(), page.width(), page.height());
-    const QRectF extra = MainLayout::extraMemo(client);
-    Twips::place(text(11), extra.x(), extra.y(), extra.width(), extra.height());
+    const QRectF r = slot == 11 ? MainLayout::extraMemo(client) : MainLayout::pageBox(client);
+    Twips::place(box, r.x(), r.y(), r.width(), r.height());
 }
 
 void Main::resizeEvent(QResizeEvent *event)

@@ -77,7 +77,7 @@ public:
     // Each memo whose last change could not be saved is tried once more.
     void saveUnsavedAgain();
 
-    // Slot 1..10 are the pages, 11 the extra memo.
+    // Slot 1..10 are the pages, 11 the extra memo; built if need be.
     QPlainTextEdit *text(int slot) const;
     // The page buttons of pages 1..10.
     QPushButton *pageButton(int page) const;
@@ -104,6 +104,8 @@ protected:
 
 private:
     void createControls();
+    QPlainTextEdit *makeMemoBox(int slot);
+    void placeMemoBox(int slot, QWidget *box) const;
     void placeWindow();
     QString clockText() const;
     void rescueUnsaved();

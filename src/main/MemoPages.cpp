@@ -31,10 +31,13 @@ int MemoPages::storedPage() const
 
 void MemoPages::showPage(int page)
 {
-    // Boxes below the chosen one stay as they are: it covers them.
+    // Boxes below the chosen one stay as they are: it covers them. A box
+    // not built yet is hidden already.
     m_slots.at(page - 1)->box()->show();
-    for (int above = page + 1; above <= ValueFiles::kPageCount; ++above)
-        m_slots.at(above - 1)->box()->hide();
+    for (int above = page + 1; above <= ValueFiles::kPageCount; ++above) {
+        if (QPlainTextEdit *box = m_slots.at(above - 1)->builtBox())
+            box->hide();
+    }
     for (int p = 1; p <= ValueFiles::kPageCount; ++p)
         m_buttons.at(p - 1)->setVisible(p != page);
 }

@@ -6,13 +6,19 @@
 
 #include <QPlainTextEdit>
 
-MemoSlot::MemoSlot(int slot, QPlainTextEdit *box, Values &values,
-                   QObject *parent)
+MemoSlot::MemoSlot(int slot, BoxMaker makeBox, Values &values, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
-    , m_box(box)
+    , m_makeBox(std::move(makeBox))
     , m_values(values)
 {
+}
+
+QPlainTextEdit *MemoSlot::box()
+{
+    if (!m_box)
+        m_box = m_makeBox();
+    return m_box;
 }
 
 void MemoSlot::loadFromFile()
@@ -21,7 +27,7 @@ void MemoSlot::loadFromFile()
         return;
     // Set first: the assignment's change handler then finds nothing to save.
     m_stored = StoredText::toBox(m_values.read(ValueFiles::memo(m_slot)));
-    if (m_stored != m_box->toPlainText())
+    if (m_stored != box()->toPlainText())
         m_box->setPlainText(m_stored);
 }
 
@@ -32,7 +38,7 @@ void MemoSlot::cancel()
 
 void MemoSlot::assign(const QString &boxText)
 {
-    if (boxText == m_box->toPlainText())
+    if (boxText == box()->toPlainText())
         return;
     m_box->setPlainText(boxText); // runs changed() inside
     // Typing goes on where the restored text ends, not at its start.
@@ -53,6 +59,7 @@ void MemoSlot::changed()
 
 bool MemoSlot::saveAgain()
 {
+    // Only a built box can hold a change.
     if (m_unsaved)
         save(m_box->toPlainText());
     return !m_unsaved;

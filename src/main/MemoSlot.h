@@ -3,20 +3,27 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class Values;
 class QPlainTextEdit;
 
 // One memo box with its value file and backup file. Every change of the
 // box's content is saved at once, the file's previous text going to the
 // backup, so that cancel() can swap the two: one step back, and forward.
+// The box is built the first time it is needed: a page never shown costs
+// nothing.
 class MemoSlot : public QObject
 {
     Q_OBJECT
 public:
-    MemoSlot(int slot, QPlainTextEdit *box, Values &values,
-             QObject *parent = nullptr);
+    using BoxMaker = std::function<QPlainTextEdit *()>;
 
-    QPlainTextEdit *box() const { return m_box; }
+    MemoSlot(int slot, BoxMaker makeBox, Values &values, QObject *parent = nullptr);
+
+    QPlainTextEdit *box();
+    // The box, or null while it is not built.
+    QPlainTextEdit *builtBox() const { return m_box; }
 
     // Fills the box from its value file. Loading is not editing: nothing is
     // written, and a box that already shows the text is left as it is. A box
@@ -40,7 +47,8 @@ private:
     void save(const QString &text);
 
     int m_slot;
-    QPlainTextEdit *m_box;
+    BoxMaker m_makeBox;
+    QPlainTextEdit *m_box = nullptr;
     Values &m_values;
     QString m_stored; // the text as last loaded or saved, as the box shows it
     bool m_unsaved = false;

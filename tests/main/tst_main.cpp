@@ -217,6 +217,9 @@ private slots:
         QCOMPARE(main->text(to)->toPlainText(), QStringLiteral("page %1").arg(to));
         // Showing a page is not an edit of it.
         QCOMPARE(p->folder.bytes(ValueFiles::memoBackup(to)), text(""));
+        // Back again: the page lies above the boxes of lower pages built after it.
+        QTest::mouseClick(main->pageButton(from), Qt::LeftButton);
+        QVERIFY(main->text(from)->isAncestorOf(main->childAt(main->text(from)->geometry().center())));
     }
 
     // Every minute Main returns to what the files say, and that is no edit.

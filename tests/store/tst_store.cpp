@@ -33,6 +33,7 @@ private slots:
         QTest::newRow("wave dash of code page 932") << QStringLiteral("～") << QByteArray("\"\x81\x60\"\r\n");
         QTest::newRow("half-width katakana") << QStringLiteral("ｱｲ") << QByteArray("\"\xB1\xB2\"\r\n");
         QTest::newRow("trail byte like a backslash") << QStringLiteral("表") << QByteArray("\"\x95\x5C\"\r\n");
+        QTest::newRow("control codes as Windows has them") << QStringLiteral("\x1A\x1C\x7F") << QByteArray("\"\x1A\x1C\x7F\"\r\n");
     }
     void writtenBytes()
     {
@@ -62,6 +63,16 @@ private slots:
         const QByteArray bytes = ValueFile::encodeText(text);
         QVERIFY(!bytes.contains('?'));
         QCOMPARE(ValueFile::decode(bytes).text, text);
+    }
+    // The C library's converter writes some characters as look-alikes
+    // (〜 as ～); the program must not take them.
+    void everyCharacterReadsBackAsItself()
+    {
+        for (char16_t c = 0; c < 0xFFFF; ++c) {
+            const QString text(QChar::isSurrogate(c) ? QChar() : QChar(c));
+            if (ValueFile::decode(ValueFile::encodeText(text)).text != text)
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(int(c), 4, 16, QLatin1Char('0'))));
+        }
     }
 
     void reading_data()

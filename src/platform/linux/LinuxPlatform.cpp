@@ -99,41 +99,59 @@ void LinuxPlatform::message(QWidget *parent, const QString &text)
 
 void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
 {
+    if (!m_trayAdded) {
+        m_trayAdded = true;
+        m_trayIcon = icon;
+        m_trayTip = tip;
+    }
+    dockTray();
+}
+
+void LinuxPlatform::holdTray(bool held)
+{
+    m_trayHeld = held;
+    dockTray();
+}
+
+void LinuxPlatform::dockTray()
+{
     // Qt keeps a shown icon in whatever tray there is: it docks it again
     // when the tray is restarted or replaced and docks it late when no tray
     // existed yet. So an icon that exists only needs to stay shown; a
     // second show or a hide and show would make the icon flicker.
-    if (m_tray) {
-        if (!m_tray->isVisible())
-            m_tray->show();
+    if (!m_trayAdded || m_trayHeld)
         return;
+    if (!m_tray) {
+        m_tray = new QSystemTrayIcon(m_trayIcon);
+        m_tray->setToolTip(m_trayTip);
+        // Only a left press counts. A double click arrives after the press
+        // that began it, which has brought Main up already.
+        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                emit trayLeftPressed();
+        });
     }
-    m_tray = new QSystemTrayIcon(icon);
-    m_tray->setToolTip(tip);
-    // Only a left press counts. A double click arrives after the press that
-    // began it, which has brought Main up already.
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            emit trayLeftPressed();
-    });
+    if (m_tray->isVisible())
+        return;
     m_tray->show();
     // The icon's window has no title of its own and would carry the
     // program's file name; trays that list their icons show it.
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0)
-            window->setWindowTitle(tip);
+            window->setWindowTitle(m_tray->toolTip());
     }
 }
 
 void LinuxPlatform::trayDelete()
 {
+    m_trayAdded = false;
     delete m_tray;
     m_tray = nullptr;
 }
 
 bool LinuxPlatform::trayPresent() const
 {
-    return m_tray != nullptr;
+    return m_trayAdded;
 }
 
 Written LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)

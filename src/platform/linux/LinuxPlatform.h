@@ -31,6 +31,9 @@ public:
     void trayAdd(const QIcon &icon, const QString &tip) override;
     void trayDelete() override;
     bool trayPresent() const override;
+    // While held, an icon added waits to be made and docked, which takes
+    // round trips to the X server that Main's first frame need not wait for.
+    void holdTray(bool held);
 
     Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
     Removed startupRemove() override;
@@ -46,9 +49,14 @@ public:
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
+    void dockTray();
     void ring();
 
     QString m_name;
+    bool m_trayAdded = false;
+    bool m_trayHeld = false;
+    QIcon m_trayIcon;
+    QString m_trayTip;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<HelpViewer> m_help;
     ThemeSound *m_sound = nullptr; // made at the first sound

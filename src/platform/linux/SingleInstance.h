@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-
 // One running copy per data folder: two copies would overwrite each other's
 // memo files. The first start holds a lock file in the data folder and
-// listens on a local socket named for the user and the folder; a later
-// start asks it to bring Main up and goes away.
+// listens on a Unix socket named for the user and the folder; a later
+// start asks it to bring Main up and goes away. Plain sockets rather than
+// QtNetwork, whose library and the Kerberos and proxy libraries it brings
+// would cost every start 1.5 MB.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -38,10 +37,11 @@ signals:
 private:
     bool askRunningCopy();
     void listen();
-    void answer();
+    void accept();
+    void serve(int connection);
 
     QString m_root;
     int m_patienceMs;
-    QLockFile m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_lock = -1;
+    int m_listener = -1;
 };
