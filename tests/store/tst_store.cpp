@@ -1,5 +1,6 @@
 // The stored values: byte forms, the data folder, and the rules on stored
 // values, checked against the bytes on disk.
+#include "store/FileReplace.h"
 #include "store/Flag.h"
 #include "store/ProgramPlaces.h"
 #include "store/ValueFile.h"
@@ -155,6 +156,9 @@ private slots:
         folder.breakFile(ValueFiles::memo(7));
         QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(7), "x").ok());
         QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
+        // Past that check, a rename that fails is a failed save too, and leaves nothing behind.
+        const QString blocked = folder.data.absolute(ValueFiles::memo(7));
+        QVERIFY(!FileReplace::replace(blocked, "x").isEmpty() && !QFile::exists(blocked + FileReplace::kTemporarySuffix));
     }
 
     void cutWriteNeverReplacesTheFile()
