@@ -1,5 +1,4 @@
-// The Linux platform: the autostart entry in a temporary XDG_CONFIG_HOME, the
-// help viewer, the display server chosen, and the session manager's words.
+// The Linux platform: autostart entry, help viewer, display server, session.
 #include "platform/linux/DesktopSession.h"
 #include "platform/linux/HelpViewer.h"
 #include "platform/linux/LinuxAutostart.h"
@@ -23,14 +22,9 @@ class TestLinux : public QObject
 
     QString config() const { return m_dir->path() + QStringLiteral("/config"); }
     QString entry() const { return config() + QStringLiteral("/autostart/ポトラ.desktop"); }
-    static void setEnv(const char *name, const QString &value) // "-": unset
-    {
-        value == QStringLiteral("-") ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
-    }
-    Written registerIn(const QString &folder)
-    {
-        return platform->startupRegister(folder + QStringLiteral("/potora"), folder, folder + QStringLiteral("/set/icon.png"));
-    }
+    // "-" unsets.
+    static void setEnv(const char *name, const QString &value) { value == "-" ? qunsetenv(name) : qputenv(name, QFile::encodeName(value)); }
+    Written registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
 
 private slots:
     void init()
@@ -42,8 +36,7 @@ private slots:
     }
     void cleanup() { delete platform; }
 
-    // Readers undo the string escapes first, then the quoting, then "%%",
-    // so a literal backslash takes four.
+    // Readers undo string escapes, then quoting, then "%%": a backslash takes four.
     void execLine_data()
     {
         QTest::addColumn<QString>("program");
@@ -63,15 +56,10 @@ private slots:
     {
         QFETCH(QString, program);
         QFETCH(QString, exec);
-        const QString text = QString::fromUtf8(LinuxAutostart::entryText({"ポトラ", program, "/data", "/data/icon.png"}));
-        QCOMPARE(text.section(QStringLiteral("\nExec="), 1).section(u'\n', 0, 0), exec);
-    }
-
-    // The installed program starts where the session starts programs.
-    void installedEntry()
-    {
-        const QByteArray text = LinuxAutostart::entryText({"ポトラ", "/usr/bin/potora", QString(), "potora"});
+        // As installed: no folder to start in, so the session's own is used.
+        const QByteArray text = LinuxAutostart::entryText({"ポトラ", program, QString(), "potora"});
         QVERIFY2(!text.contains("\nPath=") && text.contains("\nIcon=potora\n"), text.constData());
+        QCOMPARE(QString::fromUtf8(text).section(QStringLiteral("\nExec="), 1).section(u'\n', 0, 0), exec);
     }
 
     void whereTheEntryGoes_data()
@@ -79,8 +67,7 @@ private slots:
         QTest::addColumn<QString>("xdgConfig"); // "-" unset; @ the temporary folder
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("expected"); // "" none can be formed
-        QTest::newRow("XDG_CONFIG_HOME") << "@/config" << "@/home" << "@/config/autostart";
-        QTest::newRow("missing folders are made") << "@/new/deep" << "@/home" << "@/new/deep/autostart";
+        QTest::newRow("XDG_CONFIG_HOME, folders made") << "@/new/config" << "@/home" << "@/new/config/autostart";
         QTest::newRow("unset: ~/.config") << "-" << "@/home" << "@/home/.config/autostart";
         QTest::newRow("relative is ignored") << "config" << "@/home" << "@/home/.config/autostart";
         QTest::newRow("no home at all") << "-" << "-" << "";
@@ -92,100 +79,75 @@ private slots:
         QFETCH(QString, expected);
         setEnv("XDG_CONFIG_HOME", xdgConfig.replace(u'@', m_dir->path()));
         setEnv("HOME", home.replace(u'@', m_dir->path()));
-        const QString path = expected.replace(u'@', m_dir->path()) + QStringLiteral("/ポトラ.desktop");
-        QCOMPARE(registerIn(QStringLiteral("/p")).ok(), !expected.isEmpty());
-        QCOMPARE(QFile::exists(path), !expected.isEmpty());
-        QCOMPARE(platform->startupRemove().outcome, expected.isEmpty() ? Removal::NotRegistered : Removal::Removed);
-        QVERIFY(!QFile::exists(path));
-    }
-
-    void removal_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<Removal>("outcome");
-        QTest::newRow("registered twice") << "entry" << Removal::Removed;
-        QTest::newRow("absent") << "nothing" << Removal::NotRegistered;
-        QTest::newRow("no autostart folder") << "no folder" << Removal::NotRegistered;
-        QTest::newRow("cannot delete") << "folder in the way" << Removal::Failed;
-    }
-    void removal()
-    {
-        QFETCH(QString, before);
-        QFETCH(Removal, outcome);
-        if (before != QStringLiteral("no folder"))
-            QVERIFY(QDir().mkpath(config() + QStringLiteral("/autostart")));
-        if (before == QStringLiteral("entry")) {
-            // The second replaces the first, and nothing else is left there.
-            QVERIFY(registerIn(QStringLiteral("/old")).ok() && registerIn(QStringLiteral("/new place")).ok());
-            QFile file(entry());
-            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/new place\n"));
-            QCOMPARE(QDir(config() + QStringLiteral("/autostart")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-                     QStringList{QStringLiteral("ポトラ.desktop")});
-        }
-        if (before == QStringLiteral("folder in the way"))
-            QVERIFY(QDir().mkpath(entry() + QStringLiteral("/inside")));
-        const Platform::Removed removed = platform->startupRemove();
-        QCOMPARE(removed.outcome, outcome);
-        QCOMPARE(removed.reason.isEmpty(), outcome != Removal::Failed);
-        QCOMPARE(QFileInfo::exists(entry()), outcome == Removal::Failed);
+        const QString folder = expected.replace(u'@', m_dir->path());
+        // The second replaces the first, and nothing else is left there.
+        QCOMPARE(registerIn(QStringLiteral("/old")).ok() && registerIn(QStringLiteral("/new place")).ok(), !folder.isEmpty());
+        QFile file(folder + QStringLiteral("/ポトラ.desktop"));
+        QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/new place\n"), !folder.isEmpty());
+        if (!folder.isEmpty())
+            QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{"ポトラ.desktop"});
+        QCOMPARE(platform->startupRemove().outcome, folder.isEmpty() ? Removal::NotRegistered : Removal::Removed);
+        QCOMPARE(platform->startupRemove().outcome, Removal::NotRegistered); // it is gone
     }
 
     void registrationThatCannotBeWritten_data()
     {
-        QTest::addColumn<QString>("blocked"); // a plain file where a folder must be
-        QTest::addColumn<int>("sizeLimit");   // a disk that fills up after so many bytes
-        QTest::newRow("autostart is a file") << "/autostart" << 0;
-        QTest::newRow("config is a file") << "" << 0;
-        QTest::newRow("full disk") << "-" << 64;
+        QTest::addColumn<QString>("blocked"); // a file made here, in place of the folders above it; "-" a full disk
+        QTest::addColumn<Removal>("removal"); // what removing the entry then does
+        QTest::newRow("autostart is a file") << "/autostart" << Removal::NotRegistered;
+        QTest::newRow("config is a file") << "" << Removal::NotRegistered;
+        QTest::newRow("a folder in the entry's place") << "/autostart/ポトラ.desktop/inside" << Removal::Failed;
+        QTest::newRow("full disk") << "-" << Removal::Removed;
     }
     void registrationThatCannotBeWritten()
     {
         QFETCH(QString, blocked);
-        QFETCH(int, sizeLimit);
+        QFETCH(Removal, removal);
         QVERIFY(registerIn(QStringLiteral("/earlier")).ok());
-        if (blocked != QStringLiteral("-")) {
+        const bool full = blocked == "-";
+        if (!full) {
             QVERIFY(QDir(config()).removeRecursively());
             QFile file(config() + blocked);
             QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
         }
-        std::unique_ptr<FileSizeLimit> full(sizeLimit ? new FileSizeLimit(sizeLimit) : nullptr);
+        auto limit = full ? std::make_unique<FileSizeLimit>(64) : nullptr; // the first bytes go, the rest are refused
         const Written registered = registerIn(QStringLiteral("/p"));
-        full.reset();
+        limit.reset();
         QVERIFY2(!registered.ok() && registered.error.contains(config()), qPrintable(registered.error));
         // An earlier entry stays as it was.
         QFile file(entry());
-        QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/earlier\n"), sizeLimit > 0);
+        QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/earlier\n"), full);
+        const Platform::Removed removed = platform->startupRemove();
+        QCOMPARE(removed.outcome, removal);
+        QCOMPARE(removed.reason.isEmpty(), removal != Removal::Failed);
+        QCOMPARE(QFileInfo::exists(entry()), removal == Removal::Failed);
     }
 
+    // One viewer, brought up again and reading the page anew; a new one once
+    // it is closed; quitting with one open still ends the run.
     void oneHelpViewerUntilClosed()
     {
         QTemporaryDir dir;
-        QFile page(dir.path() + QStringLiteral("/help.html"));
-        const auto write = [&page](const char *body) {
-            QVERIFY(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            page.write(QByteArray("<html><head><title>ポトラ ヘルプ</title></head><body>") + body + "</body></html>");
+        const auto show = [&](const QByteArray &body) {
+            QFile page(dir.filePath(QStringLiteral("help.html")));
+            QVERIFY(page.open(QIODevice::WriteOnly) && page.write(body) == body.size());
             page.close();
+            platform->showHelp(QUrl::fromLocalFile(page.fileName()));
         };
-        write("first");
-        const QUrl url = QUrl::fromLocalFile(page.fileName());
-        platform->showHelp(url);
+        show("first");
         HelpViewer *first = platform->helpViewer();
         QVERIFY(first && first->isVisible());
         first->showMinimized();
-        write("second");
-        // A second request brings the same viewer up, reading the page anew.
-        platform->showHelp(url);
+        show("second");
         QCOMPARE(platform->helpViewer(), first);
         QVERIFY(!first->isMinimized() && first->browser()->toPlainText() == QStringLiteral("second"));
         first->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
         QVERIFY(!platform->helpViewer());
-        platform->showHelp(url);
-        QVERIFY(platform->helpViewer() && platform->helpViewer() != first);
+        show("third");
+        QVERIFY(platform->helpViewer());
         QTimer::singleShot(0, platform, [this] { platform->quitProgram(); });
-        // Should the quit not end the loop, this ends it with a failing status.
-        QTimer::singleShot(10000, [] { QCoreApplication::exit(3); });
+        QTimer::singleShot(10000, [] { QCoreApplication::exit(3); }); // a quit that does not end the loop
         QCOMPARE(QApplication::exec(), 0);
     }
 
@@ -210,17 +172,15 @@ private slots:
         QCOMPARE(qEnvironmentVariable("QT_QPA_PLATFORM"), platform);
     }
 
+    // A checkpoint (saving without logging off) only saves; the session's last
+    // word reaches the application as a quit, which the program carries out.
     void aCheckpointOnlySavesTheEndEndsTheRun()
     {
-        QSignalSpy saving(platform, &Platform::sessionSaving);
-        QSignalSpy ending(platform, &Platform::sessionEnding);
-        // A desktop saving its session without logging off.
+        QSignalSpy saving(platform, &Platform::sessionSaving), ending(platform, &Platform::sessionEnding);
         auto *manager = qApp->findChild<QSessionManager *>();
         QVERIFY(manager);
         emit qApp->commitDataRequest(*manager);
         QCOMPARE(saving.count() * 10 + ending.count(), 10);
-        // The session manager's last word reaches the application as a quit,
-        // which the program carries out itself.
         QEvent quit(QEvent::Quit);
         QSpontaneKeyEvent::setSpontaneous(&quit);
         QVERIFY(qApp->notify(qApp, &quit));

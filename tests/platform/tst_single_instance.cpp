@@ -1,127 +1,75 @@
 #include "platform/linux/SingleInstance.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
+#include <chrono>
 #include <fcntl.h>
+#include <future>
 #include <sys/file.h>
 #include <unistd.h>
-#include <thread>
 
 using Outcome = SingleInstance::Outcome;
-
-namespace {
-
-// A later start of the program, run beside the first copy's event loop as
-// another process would.
-class LaterStart
-{
-public:
-    LaterStart(const QString &root, int patienceMs)
-        : m_thread([this, root, patienceMs] {
-            SingleInstance later(root, patienceMs);
-            m_outcome = later.claim();
-            m_done = true;
-        })
-    {
-    }
-    ~LaterStart() { m_thread.join(); }
-
-    // Keeps the first copy answering until the later start is through.
-    Outcome outcome()
-    {
-        if (!QTest::qWaitFor([this] { return m_done.load(); }, 20000))
-            qFatal("the later start never finished");
-        return m_outcome;
-    }
-
-private:
-    std::atomic<bool> m_done{false};
-    Outcome m_outcome = Outcome::Unreachable;
-    std::thread m_thread;
-};
-
-} // namespace
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
-
-    // The sockets go to a runtime folder of the test's own.
-    QTemporaryDir m_runtime;
+    QTemporaryDir m_runtime; // the sockets' folder, the test's own
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_runtime.isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-    }
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path())); }
 
-    void copiesOfOtherFoldersRunSideBySide()
-    {
-        QTemporaryDir one, two;
-        SingleInstance first(one.path());
-        QSignalSpy asked(&first, &SingleInstance::showRequested);
-        QCOMPARE(first.claim(), Outcome::First);
-        SingleInstance other(two.path());
-        QCOMPARE(other.claim(), Outcome::First);
-        QCOMPARE(asked.count(), 0);
-    }
-
-    void leftoversOfACrashDoNotStopTheNextStart_data()
+    // What a crash leaves must not stop the next start, which then answers
+    // the start after it; a copy of another folder runs beside it untouched.
+    void nextStart_data()
     {
         const QByteArray deadOwner = "2147483000\npotora\n" + QSysInfo::machineHostName().toUtf8() + "\n";
         QTest::addColumn<QByteArray>("lockLeft"); // null: no lock file
         QTest::addColumn<bool>("socketLeft");
+        QTest::newRow("nothing left") << QByteArray() << false;
         QTest::newRow("lock file") << deadOwner << false;
         QTest::newRow("socket file") << QByteArray() << true;
         QTest::newRow("both") << deadOwner << true;
-        // Killed between creating the lock file and writing into it.
-        QTest::newRow("empty lock file") << QByteArray("") << true;
+        QTest::newRow("empty lock file") << QByteArray("") << true; // killed before writing it
         QTest::newRow("torn lock file") << QByteArray("21474") << false;
     }
-    void leftoversOfACrashDoNotStopTheNextStart()
+    void nextStart()
     {
         QFETCH(QByteArray, lockLeft);
         QFETCH(bool, socketLeft);
-        QTemporaryDir folder;
-        if (!lockLeft.isNull()) {
-            QFile lock(SingleInstance::lockPath(folder.path()));
-            QVERIFY(lock.open(QIODevice::WriteOnly));
-            lock.write(lockLeft);
-        }
-        if (socketLeft) {
-            QFile socket(SingleInstance::serverPath(folder.path()));
-            QVERIFY(socket.open(QIODevice::WriteOnly));
-        }
+        QTemporaryDir folder, otherFolder;
+        QFile lock(SingleInstance::lockPath(folder.path())), socket(SingleInstance::serverPath(folder.path()));
+        QVERIFY(lockLeft.isNull() || (lock.open(QIODevice::WriteOnly) && lock.write(lockLeft) == lockLeft.size()));
+        QVERIFY(!socketLeft || socket.open(QIODevice::WriteOnly));
+        lock.close();
 
+        SingleInstance other(otherFolder.path());
+        QCOMPARE(other.claim(), Outcome::First);
+        QSignalSpy otherAsked(&other, &SingleInstance::showRequested);
         QElapsedTimer took;
         took.start();
         SingleInstance next(folder.path(), 60000);
         QCOMPARE(next.claim(), Outcome::First);
         QVERIFY2(took.elapsed() < 5000, "the start waited for a dead copy");
 
-        // And it answers the start after it.
         QSignalSpy asked(&next, &SingleInstance::showRequested);
-        LaterStart later(folder.path(), 2000);
-        QCOMPARE(later.outcome(), Outcome::Handed);
+        auto later = std::async(std::launch::async, [&folder] { return SingleInstance(folder.path(), 2000).claim(); });
+        QVERIFY(QTest::qWaitFor([&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
+        QCOMPARE(later.get(), Outcome::Handed);
         QCOMPARE(asked.count(), 1);
+        QCOMPARE(otherAsked.count(), 0);
     }
 
-    void liveHolderThatNeverAnswersIsReported()
+    // A hung copy still holds its lock: the start says so and takes nothing.
+    void hungHolderIsNeverRobbed()
     {
-        // A copy that hangs still holds the lock (its own open file).
         QTemporaryDir folder;
         const int held = ::open(QFile::encodeName(SingleInstance::lockPath(folder.path())).constData(),
                                 O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
-
-        SingleInstance later(folder.path(), 300);
-        QCOMPARE(later.claim(), Outcome::Unreachable);
+        QCOMPARE(SingleInstance(folder.path(), 300).claim(), Outcome::Unreachable);
         ::close(held);
     }
 };
