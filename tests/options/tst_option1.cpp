@@ -25,36 +25,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("flagBefore");
         QTest::addColumn<int>("clicks");            // on the check box before OK
-        QTest::addColumn<QString>("registerError"); // what the registration answers
-        QTest::addColumn<Removal>("removal");       // what the removal answers
+        QTest::addColumn<Removal>("answer");        // Failed: the registration or removal fails
         QTest::addColumn<QByteArray>("flagAfter");
         QTest::addColumn<QStringList>("requests");  // start-up requests and messages, in order
         // The running program is registered with its own data folder (@).
         const QString reg = QStringLiteral("startup-register:/opt/potora/potora|@|@/set/icon.png");
         const QByteArray on("1\r\n"), off("0\r\n"), greyed("2\r\n");
-        QTest::newRow("tick and register") << off << 1 << QString() << Removal::Removed << on
+        QTest::newRow("tick and register") << off << 1 << Removal::Removed << on
                                            << QStringList{reg, "message:スタートアップに登録しました"};
-        QTest::newRow("registration fails") << off << 1 << "disk full" << Removal::Removed << on
+        QTest::newRow("registration fails") << off << 1 << Removal::Failed << on
                                             << QStringList{reg, "message:スタートアップに登録できませんでした\n理由: disk full"};
-        QTest::newRow("clear and remove") << on << 1 << QString() << Removal::Removed << off
+        QTest::newRow("clear and remove") << on << 1 << Removal::Removed << off
                                           << QStringList{"startup-remove", "message:スタートアップから削除しました"};
-        QTest::newRow("nothing to remove") << off << 0 << QString() << Removal::NotRegistered << off
+        QTest::newRow("nothing to remove") << off << 0 << Removal::NotRegistered << off
                                            << QStringList{"startup-remove", "message:スタートアップにはもともと登録されていません"};
-        QTest::newRow("removal fails") << on << 1 << QString() << Removal::Failed << off
+        QTest::newRow("removal fails") << on << 1 << Removal::Failed << off
                                        << QStringList{"startup-remove", "message:スタートアップから削除できませんでした\n理由: busy"};
-        QTest::newRow("greyed does nothing") << greyed << 0 << QString() << Removal::Removed << greyed << QStringList{};
+        QTest::newRow("greyed does nothing") << greyed << 0 << Removal::Removed << greyed << QStringList{};
     }
     void ok()
     {
         QFETCH(QByteArray, flagBefore);
         QFETCH(int, clicks);
-        QFETCH(QString, registerError);
-        QFETCH(Removal, removal);
+        QFETCH(Removal, answer);
         QFETCH(QByteArray, flagAfter);
         QFETCH(QStringList, requests);
         TestProgram p;
-        p.platform.startupRegisterError = registerError;
-        p.platform.startupRemoval = {removal, QStringLiteral("busy")};
+        p.platform.startupRegisterError = answer == Removal::Failed ? QStringLiteral("disk full") : QString();
+        p.platform.startupRemoval = {answer, QStringLiteral("busy")};
         QByteArray flagDuringChange = flagAfter;
         p.platform.whileStartupChanges = [&] { flagDuringChange = p.folder.bytes(ValueFiles::kStartupFlag); };
         Option1 *options = openOptions(p, flagBefore);
