@@ -28,6 +28,7 @@ Main *start(TestProgram &p) { return static_cast<Main *>(p.windows.show(WindowId
 
 // A window whose OK writes a file: what the user changes, and what is saved.
 struct Editing {
+    const char *name;
     WindowId window;
     QString file;
     std::function<QPushButton *(Form *)> edit; // changes something, returns OK
@@ -36,16 +37,16 @@ struct Editing {
 };
 
 const Editing kEditings[] = {
-    {WindowId::Timermemo, ValueFiles::timerEnabled(2),
+    {"timer memo overview", WindowId::Timermemo, ValueFiles::timerEnabled(2),
      [](Form *f) { auto *w = static_cast<Timermemo *>(f); QTest::mouseClick(w->Check2, Qt::LeftButton); return w->Command6; },
      [](Form *f) { return QString::number(static_cast<Timermemo *>(f)->Check2->checkState()); }, "1\r\n"},
-    {WindowId::Timermemo1, ValueFiles::timerHour(1),
+    {"timer memo editor", WindowId::Timermemo1, ValueFiles::timerHour(1),
      [](Form *f) { auto *w = static_cast<TimerMemoEditor *>(f); w->Text2->setText("08"); return w->okButton; },
      [](Form *f) { return static_cast<TimerMemoEditor *>(f)->Text2->text(); }, "\"08\"\r\n"},
-    {WindowId::OpenTimer, ValueFiles::kStartupMemo,
+    {"start-up memo editor", WindowId::OpenTimer, ValueFiles::kStartupMemo,
      [](Form *f) { auto *w = static_cast<OpenTimer *>(f); w->Text1->setPlainText("keep me"); return w->Command1; },
      [](Form *f) { return static_cast<OpenTimer *>(f)->Text1->toPlainText(); }, "\"keep me\"\r\n"},
-    {WindowId::Mainmove, ValueFiles::kTop,
+    {"position editor", WindowId::Mainmove, ValueFiles::kTop,
      [](Form *f) { auto *w = static_cast<Mainmove *>(f); w->move(0, 0); return w->Command1; },
      [](Form *f) { return QString::number(f->frameGeometry().top()); }, "\"0\"\r\n"},
 };
@@ -56,13 +57,12 @@ class TestProgramFolder : public QObject
 {
     Q_OBJECT
 private slots:
+    // What could not be saved stays on screen, beside one message naming it.
     void failedSaveKeepsTheWindowAndSaysSoOnce_data()
     {
         QTest::addColumn<int>("index");
-        QTest::newRow("timer memo overview") << 0;
-        QTest::newRow("timer memo editor") << 1;
-        QTest::newRow("start-up memo editor") << 2;
-        QTest::newRow("position editor") << 3;
+        for (int i = 0; i < int(std::size(kEditings)); ++i)
+            QTest::newRow(kEditings[i].name) << i;
     }
     void failedSaveKeepsTheWindowAndSaysSoOnce()
     {
@@ -75,7 +75,6 @@ private slots:
         const QString shown = e.shown(window);
         QTest::mouseClick(ok, Qt::LeftButton);
         QTest::mouseClick(ok, Qt::LeftButton);
-        // What could not be saved stays on screen, beside one message naming it.
         QVERIFY(p.windows.isLoaded(e.window));
         QCOMPARE(e.shown(window), shown);
         QCOMPARE(messages(p).size(), 1);
@@ -86,15 +85,19 @@ private slots:
         QVERIFY(!p.windows.isLoaded(e.window));
     }
 
-    void damagedMemoFile_data()
+    void memoFileAtStart_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("shown"); // null: whatever could be read
+        QTest::addColumn<QString>("shown"); // null: damaged, whatever could be read
+        const QString line = QStringLiteral("長いメモの一行です。");
+        const int lines = 4 * 1024 * 1024 / (TestFolder::sjis(line).size() + 2);
         QTest::newRow("UTF-8 from another editor") << QStringLiteral("\"会議：月曜〜金曜\"\r\n").toUtf8()
                                                    << QStringLiteral("会議：月曜〜金曜");
         QTest::newRow("binary garbage") << QByteArray("\x00\x01\x81\x22\xFF\xFE\x7F", 7) << QString();
+        QTest::newRow("4 MB") << TestFolder::textBytes(TestFolder::sjis((line + "\r\n").repeated(lines)))
+                              << (line + u'\n').repeated(lines);
     }
-    void damagedMemoFile()
+    void memoFileAtStart()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
@@ -107,61 +110,38 @@ private slots:
         const QStringList told = messages(p);
         QCOMPARE(told.size(), shown.isNull() ? 1 : 0);
         QVERIFY(shown.isNull() == told.join(' ').contains(QStringLiteral("memo.txt.damaged")));
-        QCOMPARE(p.folder.bytes(ValueFiles::memo(1)), bytes); // loading wrote nothing
-        // The first edit keeps the bytes whole in the backup, and saves what is shown.
+        // The first edit keeps the file as it was in the backup, and saves what is shown.
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, QStringLiteral("z"));
         QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), bytes);
         QCOMPARE(p.folder.data.readValue(ValueFiles::memo(1)).text, StoredText::toStored(box->toPlainText()));
     }
 
-    void filesReplacedByFolders()
+    void damagedFilesAndFoldersInTheWay()
     {
         TestProgram p;
         p.folder.breakFile(ValueFiles::memo(11));
         p.folder.breakFile(ValueFiles::kChange);
+        p.folder.plant(ValueFiles::timerEnabled(1), QByteArray("\xFF\xFF", 2));
+        p.folder.plant(ValueFiles::timerEnabled(2), "1.0\r\n");
+        p.folder.breakFile(ValueFiles::timerText(3));
+        p.folder.plant(ValueFiles::kStartupMemo, QByteArray("\x81", 1));
         Main *main = start(p);
         QVERIFY(!main->text(1)->isHidden());
-        QCOMPARE(messages(p).size(), 2);
-        // The read and the write of one file make one report, not one per key;
-        // the refresh leaves the unsaved text; a page still shows.
+        auto *overview = static_cast<Timermemo *>(p.windows.load(WindowId::Timermemo));
+        QCOMPARE(overview->Check1->checkState() + overview->Check2->checkState(), Qt::Unchecked);
+        QVERIFY(overview->Command3->memo().isEmpty());
+        QVERIFY(p.windows.load(WindowId::OpenTimer));
+        QCOMPARE(messages(p).size(), 5);
+        // One report per file, not one per key; the refresh leaves the unsaved text; a page still shows.
         QTest::keyClicks(main->text(11), QStringLiteral("typed"));
         main->Main_Timer1_Timer();
         QTest::mouseClick(main->pageButton(4), Qt::LeftButton);
         QVERIFY(!main->text(4)->isHidden());
         QCOMPARE(main->text(11)->toPlainText(), QStringLiteral("typed"));
-        QCOMPARE(messages(p).size(), 2);
-        QCOMPARE(messages(p).filter(QStringLiteral("memo11.txt")).size(), 1);
-    }
-
-    void hugeMemoLoadsAndSaves()
-    {
-        TestProgram p;
-        const QByteArray line = TestFolder::sjis(QStringLiteral("長いメモの一行です。")) + "\r\n";
-        const QByteArray body = line.repeated(4 * 1024 * 1024 / line.size());
-        p.folder.plant(ValueFiles::memo(1), '"' + body + "\"\r\n");
-        QPlainTextEdit *box = start(p)->text(1);
-        box->moveCursor(QTextCursor::End);
-        QTest::keyClicks(box, QStringLiteral("!"));
-        QCOMPARE(p.folder.bytes(ValueFiles::memo(1)), '"' + body + "!\"\r\n");
-        QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), '"' + body + "\"\r\n");
-        QVERIFY(messages(p).isEmpty());
-    }
-
-    void damagedTimerFiles()
-    {
-        TestProgram p;
-        p.folder.plant(ValueFiles::timerEnabled(1), QByteArray("\xFF\xFF", 2));
-        p.folder.plant(ValueFiles::timerEnabled(2), "1.0\r\n");
-        p.folder.breakFile(ValueFiles::timerText(3));
-        p.folder.plant(ValueFiles::kStartupMemo, QByteArray("\x81", 1));
-        start(p);
-        auto *overview = static_cast<Timermemo *>(p.windows.load(WindowId::Timermemo));
-        QCOMPARE(overview->Check1->checkState() + overview->Check2->checkState(), Qt::Unchecked);
-        QVERIFY(overview->Command3->memo().isEmpty());
-        QVERIFY(p.windows.load(WindowId::OpenTimer));
-        const QStringList all = messages(p); // each unreadable file is named once
-        for (const char *name : {"memo3.txt", "true1.txt", "memo4.txt"})
+        const QStringList all = messages(p);
+        QCOMPARE(all.size(), 5);
+        for (const char *name : {"memo11.txt", "Change.txt", "memo3.txt", "true1.txt", "memo4.txt"})
             QCOMPARE(all.filter(QLatin1String(name)).size(), 1);
     }
 
@@ -172,9 +152,13 @@ private slots:
                                   WindowId::Mainmove})
             p.windows.show(id);
         auto *options = static_cast<Option1 *>(p.windows.show(WindowId::Option1));
-        QByteArray before;
-        for (const ValueFiles::Entry &entry : ValueFiles::inventory())
-            before += p.folder.bytes(entry.path);
+        const auto allFiles = [&] {
+            QByteArray bytes;
+            for (const ValueFiles::Entry &entry : ValueFiles::inventory())
+                bytes += p.folder.bytes(entry.path);
+            return bytes;
+        };
+        const QByteArray before = allFiles();
         QList<WindowId> unloaded;
         connect(&p.windows, &Windows::unloaded, this, [&](WindowId id) { unloaded << id; });
         QTest::mouseClick(options->Command1, Qt::LeftButton);
@@ -183,10 +167,7 @@ private slots:
         QCOMPARE(unloaded.size(), 7); // with the start-up memo window Main brought up
         QCOMPARE(p.platform.log.filter(QRegularExpression("^(quit|tray-add)")).last(), QStringLiteral("quit"));
         QVERIFY(!p.platform.trayPresent());
-        QByteArray after;
-        for (const ValueFiles::Entry &entry : ValueFiles::inventory())
-            after += p.folder.bytes(entry.path);
-        QCOMPARE(after, before);
+        QCOMPARE(allFiles(), before);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "timer/TimerMemoEditor.h"
 #include "timer/Timermemo.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,10 +19,7 @@ class TestTimer : public QObject
 
     std::unique_ptr<TestProgram> p;
 
-    static WindowId editorId(int memo)
-    {
-        return memo == 1 ? WindowId::Timermemo1 : memo == 2 ? WindowId::Timermemo2 : WindowId::Timermemo3;
-    }
+    static WindowId editorId(int memo) { return WindowId(int(WindowId::Timermemo1) + memo - 1); }
     Timermemo *overview(const QByteArray &one, const QByteArray &two, const QByteArray &three)
     {
         for (const auto &[n, flag] : {std::pair{1, one}, {2, two}, {3, three}})
@@ -30,17 +28,18 @@ class TestTimer : public QObject
     }
     QByteArray flags() const
     {
-        QByteArray bytes;
-        for (int n = 1; n <= 3; ++n)
-            bytes += p->folder.bytes(ValueFiles::timerEnabled(n));
-        return bytes;
+        return p->folder.bytes(ValueFiles::timerEnabled(1)) + p->folder.bytes(ValueFiles::timerEnabled(2))
+            + p->folder.bytes(ValueFiles::timerEnabled(3));
+    }
+    MemoButton *memoButton(int memo)
+    {
+        return p->windows.load(WindowId::Timermemo)->findChild<MemoButton *>(QStringLiteral("Command%1").arg(memo));
     }
     QByteArray files(int memo) const
     {
         return p->folder.bytes(ValueFiles::timerText(memo)) + p->folder.bytes(ValueFiles::timerHour(memo))
             + p->folder.bytes(ValueFiles::timerMinute(memo));
     }
-    TimerMemoEditor *editor(int memo) { return static_cast<TimerMemoEditor *>(p->windows.show(editorId(memo))); }
 
 private slots:
     void init() { p = std::make_unique<TestProgram>(); }
@@ -59,164 +58,108 @@ private slots:
         QCOMPARE(window->Command3->text(), QStringLiteral("R&&D")); // the memo's own, not a shortcut mark
     }
 
-    void okSavesTheFlagsTheCloseButtonNothing()
+    // A click on a greyed box turns it on, then off, then on; the close button saves nothing.
+    void greyedBoxAndTheCloseButton()
     {
-        Timermemo *window = overview("1", "0", "2");
-        QCOMPARE(QList<Qt::CheckState>({window->Check1->checkState(), window->Check2->checkState(),
-                                        window->Check3->checkState()}),
-                 QList<Qt::CheckState>({Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked}));
-        QTest::mouseClick(window->Check1, Qt::LeftButton);
-        QTest::mouseClick(window->Check2, Qt::LeftButton);
-        QTest::mouseClick(window->Command6, Qt::LeftButton);
-        QCOMPARE(flags(), QByteArray("0\r\n1\r\n2\r\n")); // a greyed box left alone stays greyed
-        QVERIFY(!p->windows.isLoaded(WindowId::Timermemo));
-
-        // A click on a greyed box turns it on, then off, then on.
-        window = overview("0", "0", "2");
-        QList<Qt::CheckState> states;
+        Timermemo *window = overview("0", "0", "2");
+        QString states;
         for (int i = 0; i < 3; ++i) {
             QTest::mouseClick(window->Check3, Qt::LeftButton);
-            states << window->Check3->checkState();
+            states += QString::number(window->Check3->checkState());
         }
-        QCOMPARE(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+        QCOMPARE(states, QStringLiteral("202"));
         QVERIFY(window->close());
         QCOMPARE(flags(), QByteArray("0\r\n0\r\n2\r\n"));
     }
 
-    void memoButtonSavesTheFlagsThenOpensItsEditorModal()
-    {
-        Timermemo *window = overview("1", "1", "1");
-        QTest::mouseClick(window->Check2, Qt::LeftButton);
-        QByteArray seenWhileOpen;
-        bool modal = false;
-        QTimer::singleShot(0, this, [&] { // inside the editor's modal wait; cancel ends it
-            auto *opened = static_cast<TimerMemoEditor *>(p->windows.load(WindowId::Timermemo3));
-            modal = opened->isModal();
-            seenWhileOpen = flags();
-            QTest::mouseClick(opened->cancelButton, Qt::LeftButton);
-        });
-        QTest::mouseClick(window->Command3, Qt::LeftButton);
-        QVERIFY(modal);
-        QCOMPARE(seenWhileOpen, QByteArray("1\r\n0\r\n1\r\n"));
-        QCOMPARE(p->windows.load(WindowId::Timermemo), window); // cancel leaves the overview as it was
-    }
-
-    // The editors differ in which button is OK and which is cancel.
-    void cancelThenOk_data()
+    // Each editor has its own buttons and handlers; each starts from a stored 5:07.
+    void editorFromTheOverview_data()
     {
         QTest::addColumn<int>("memo");
-        QTest::addColumn<QString>("okName");
-        QTest::addColumn<QString>("cancelName");
-        QTest::newRow("memo 1") << 1 << "Command2" << "Command1";
-        QTest::newRow("memo 2") << 2 << "Command1" << "Command2";
-        QTest::newRow("memo 3") << 3 << "Command1" << "Command2";
+        QTest::addColumn<QString>("hour"); // typed: a single digit gets its zero, the next takes its place
+        QTest::addColumn<QString>("minute");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("memo 1, a third digit and a letter") << 1 << "123" << "1a" << QByteArray("\"123\"\r\n\"01a\"\r\n");
+        QTest::newRow("memo 2") << 2 << "9" << "45" << QByteArray("\"09\"\r\n\"45\"\r\n");
+        QTest::newRow("memo 3, hour emptied") << 3 << "" << "3" << QByteArray("\"\"\r\n\"03\"\r\n");
     }
-    void cancelThenOk()
+    void editorFromTheOverview()
     {
         QFETCH(int, memo);
-        QFETCH(QString, okName);
-        QFETCH(QString, cancelName);
-        p->values.writeText(ValueFiles::timerText(memo), QStringLiteral("古い"));
+        QFETCH(QString, hour);
+        QFETCH(QString, minute);
+        QFETCH(QByteArray, saved);
+        p->folder.plant(ValueFiles::timerHour(memo), "\"5\"\r\n");
+        p->folder.plant(ValueFiles::timerMinute(memo), "7\r\n");
         const QByteArray before = files(memo);
-        const auto edit = [&](const QString &button) {
-            TimerMemoEditor *window = editor(memo);
-            window->Text1->setPlainText(QStringLiteral("お茶\n休憩"));
-            window->Text2->setText("15");
-            window->Text3->clear();
-            QTest::keyClicks(window->Text3, "3");
-            QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+        Timermemo *window = overview("1", "0", "2");
+        QTest::mouseClick(window->Check1, Qt::LeftButton);
+        QTest::mouseClick(window->Check2, Qt::LeftButton);
+        QByteArray flagsWhileOpen;
+        const auto edit = [&](bool ok) { // through the memo's button; returns the time shown
+            QString shown;
+            QTimer::singleShot(0, this, [&] { // inside the editor's modal wait
+                auto *opened = qobject_cast<TimerMemoEditor *>(QApplication::activeModalWidget());
+                if (!opened) // not modal: end the wait; the time shown stays empty
+                    return p->windows.unloadAll();
+                shown = opened == p->windows.get(editorId(memo)) ? opened->Text2->text() + opened->Text3->text() : "";
+                flagsWhileOpen = flags();
+                opened->Text1->setPlainText(QStringLiteral("お茶\n休憩"));
+                for (const auto &[box, keys] : {std::pair{opened->Text2, hour}, {opened->Text3, minute}}) {
+                    box->clear();
+                    QTest::keyClicks(box, keys);
+                }
+                QTest::mouseClick(ok ? opened->okButton : opened->cancelButton, Qt::LeftButton);
+            });
+            QTest::mouseClick(memoButton(memo), Qt::LeftButton);
+            return shown;
         };
-        edit(cancelName);
+        QCOMPARE(edit(false), QStringLiteral("0507"));
+        // Saved before the editor opens, as OK saves them: a greyed box left alone stays greyed.
+        QCOMPARE(flagsWhileOpen, QByteArray("0\r\n1\r\n2\r\n"));
         QCOMPARE(files(memo), before);
-        Form *oldOverview = p->windows.load(WindowId::Timermemo);
-        edit(okName);
-        QCOMPARE(files(memo), TestFolder::textBytes(TestFolder::sjis(QStringLiteral("お茶\r\n休憩"))) + "\"15\"\r\n\"03\"\r\n");
-        QVERIFY(!p->windows.isLoaded(editorId(memo)));
+        QCOMPARE(p->windows.load(WindowId::Timermemo), window); // cancel leaves the overview as it was
+        QCOMPARE(edit(true), QStringLiteral("0507"));
+        QCOMPARE(files(memo), TestFolder::textBytes(TestFolder::sjis(QStringLiteral("お茶\r\n休憩"))) + saved);
         // The overview comes back anew, showing the new text.
-        auto *window = static_cast<Timermemo *>(p->windows.load(WindowId::Timermemo));
-        QVERIFY(window != oldOverview && window->isVisible());
-        QCOMPARE((QList<MemoButton *>{window->Command1, window->Command2, window->Command3})[memo - 1]->memo(),
-                 QStringLiteral("お茶\r\n休憩"));
+        QVERIFY(memoButton(memo)->window() != window && memoButton(memo)->isVisible());
+        QCOMPARE(memoButton(memo)->memo(), QStringLiteral("お茶\r\n休憩"));
     }
 
-    void storedTimeIsNormalised()
-    {
-        // A single digit from the file is shown and saved with its zero; an
-        // empty time is saved empty.
-        p->folder.plant(ValueFiles::timerHour(2), "\"5\"\r\n");
-        p->folder.plant(ValueFiles::timerMinute(2), "7\r\n");
-        TimerMemoEditor *window = editor(2);
-        QCOMPARE(window->Text2->text() + window->Text3->text(), QStringLiteral("0507"));
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QCOMPARE(files(2).mid(4), QByteArray("\"05\"\r\n\"07\"\r\n"));
-        window = editor(3);
-        window->Text2->clear();
-        window->Text3->clear();
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QCOMPARE(files(3).mid(4), QByteArray("\"\"\r\n\"\"\r\n"));
-    }
-
-    void singleDigitsGetALeadingZero_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("7 into empty") << "" << "7" << "07";
-        QTest::newRow("1 and 5 into empty") << "" << "15" << "15";
-        QTest::newRow("4 after a padded 2") << "2" << "4" << "24";
-        QTest::newRow("three digits typed") << "" << "123" << "123";
-        QTest::newRow("letter after a padded digit") << "" << "1a" << "01a";
-        QTest::newRow("full-width digit") << "" << QStringLiteral("７") << QStringLiteral("７");
-    }
-    void singleDigitsGetALeadingZero()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, typed);
-        QFETCH(QString, after);
-        TimerMemoEditor *window = editor(1);
-        for (QLineEdit *box : {window->Text2, window->Text3}) {
-            box->setText(before);
-            box->end(false);
-            if (typed.at(0).unicode() < 0x80) // the test tool types only ASCII
-                QTest::keyClicks(box, typed);
-            else
-                box->insert(typed);
-            QCOMPARE(box->text(), after);
-        }
-    }
-
-    void spinnersStepAndWrap_data()
+    void spinnersAndPastedDigits_data()
     {
         QTest::addColumn<bool>("hour");
         QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("steps"); // u up, d down, U/D with the arrow keys in the box
-        QTest::addColumn<QStringList>("seen");
-        QTest::newRow("hour up past 24") << true << "23" << "uu" << QStringList{"24", "00"};
-        QTest::newRow("hour down past 0") << true << "01" << "dd" << QStringList{"00", "24"};
-        QTest::newRow("minute up past 60") << false << "59" << "uu" << QStringList{"60", "00"};
-        QTest::newRow("arrow keys in the box") << false << "08" << "UUD" << QStringList{"09", "10", "09"};
-        QTest::newRow("from a number out of range") << true << "30" << "d" << QStringList{"23"};
-        QTest::newRow("from text that is no number") << true << "ab" << "u" << QStringList{"01"};
+        QTest::addColumn<QString>("keys"); // ^ v: the spinner's buttons; + -: the arrow keys; others put in
+        QTest::addColumn<QString>("seen"); // the box after each key
+        QTest::newRow("full-width digit") << true << "" << QStringLiteral("７") << QStringLiteral("７");
+        QTest::newRow("hour wraps past 24 and 0") << true << "23" << "^^vv" << "24 00 24 23";
+        QTest::newRow("minute wraps past 60, arrow keys") << false << "59" << "^^-+" << "60 00 60 00";
+        QTest::newRow("from a number out of range") << true << "30" << "v" << "23";
+        QTest::newRow("from text that is no number") << true << "ab" << "^" << "01";
     }
-    void spinnersStepAndWrap()
+    void spinnersAndPastedDigits()
     {
         QFETCH(bool, hour);
         QFETCH(QString, start);
-        QFETCH(QString, steps);
-        QFETCH(QStringList, seen);
-        TimerMemoEditor *window = editor(1);
+        QFETCH(QString, keys);
+        QFETCH(QString, seen);
+        auto *window = static_cast<TimerMemoEditor *>(p->windows.show(WindowId::Timermemo1));
         QLineEdit *box = hour ? window->Text2 : window->Text3;
         UpDown *spinner = hour ? window->UpDown1 : window->UpDown2;
         box->setText(start);
+        box->end(false);
         QStringList shown;
-        for (const QChar step : steps) {
-            if (step == u'u' || step == u'd')
-                QTest::mouseClick(step == u'u' ? spinner->upButton() : spinner->downButton(), Qt::LeftButton);
-            else
-                QTest::keyClick(box, step == u'U' ? Qt::Key_Up : Qt::Key_Down);
+        for (const QChar key : keys) {
+            if (key == u'^' || key == u'v')
+                QTest::mouseClick(key == u'^' ? spinner->upButton() : spinner->downButton(), Qt::LeftButton);
+            else if (key == u'+' || key == u'-')
+                QTest::keyClick(box, key == u'+' ? Qt::Key_Up : Qt::Key_Down);
+            else // the test tool types only ASCII
+                box->insert(key);
             shown << box->text();
         }
-        QCOMPARE(shown, seen);
+        QCOMPARE(shown.join(u' '), seen);
     }
 };
 
