@@ -29,12 +29,10 @@ with rw.Desktop(sys.argv[1]) as desk:
     box = desk.wait_window("ポトラ")
     time.sleep(1)
     check("the start-up memo comes in a small box before Main", box and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
-    desk.screenshot("startup-memo")
     desk.key("Return", window=box)
     main = desk.wait_window("ポトラ", 5, other_than=(box,))
     clock.write_text("@2026-12-07 07:05:50\n")
-    desk.spawn("xmessage", "-name", "other", "-title", "other", "another window")
-    other = desk.wait_window("other")
+    other = desk.cover()
 
     box = desk.wait_window("ポトラ", 20, other_than=(main,))
     check("a timer memo comes up at 07:06 after the clock was set back", box)
@@ -46,7 +44,7 @@ with rw.Desktop(sys.argv[1]) as desk:
           all(int(w or 0) in stacking for w in (main, other, box))
           and stacking.index(int(box)) > max(stacking.index(int(main)), stacking.index(int(other)))
           and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
-    desk.screenshot("timer-memo")
+    desk.uncover()
     x, y, w, h = desk.geometry(box)
     desk.click(x + w // 2, y + h // 5, repeat=3)  # selects the first line
     desk.key("ctrl+c")

@@ -48,7 +48,6 @@ with rw.Desktop(sys.argv[1]) as desk:
           desk.value("Timer/startup.txt") == b"1\r\n" and entry.exists() and not desk.windows("オプション"))
     options = options_click(main, HELP, HELP)
     check("one help viewer after two presses", rw.wait_for(lambda: desk.windows("ポトラ ヘルプ"), 10) and len(desk.windows("ポトラ ヘルプ")) == 1)
-    desk.screenshot("help")
     desk.click_in(options, *QUIT)
     check("quitting with the help viewer open exits 0", desk.stop(program, sig=None) == 0)
 

@@ -40,13 +40,13 @@ with rw.Desktop(sys.argv[1]) as desk:
     desk.key("alt+F4", window=main)
     time.sleep(0.7)
     check("Alt+F4 leaves Main open, says nothing, keeps the icon", desk.windows("ポトラ") == [main] and desk.tray_icons() == icons)
-    desk.stop_wm()
+    desk.stop(desk.wm)
     desk.start_wm()
     check("a restarted tray gets the icon back within a minute of the program's clock", len(rw.wait_for(desk.tray_icons, 2)) == 1)
     check("and it still brings Main up", press(1) == "Main")
 
     desk.stop(program)
-    desk.stop_wm()
+    desk.stop(desk.wm)
     desk.start(env=fast)
     main = desk.wait_window("ポトラ", 5)
     state = desk.x("xprop", "-id", main or 0, "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE") or ""
