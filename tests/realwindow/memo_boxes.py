@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
-"""Memos popping up: the start-up memo in a box before Main maps, once; a
-timer memo above Main and above a window raised after it, shown as typed
-(markup and line breaks too), on time after the clock was set back eight
-hours while the program ran; the memo windows loaded in the background stay
-off the screen; the memo editor refuses the window manager's close."""
+"""The start-up memo's box before Main, once; a timer memo on time after the clock
+was set back, above every window, shown as typed (markup too); the memo windows
+loaded in the background off the screen; the memo editor refusing Alt+F4."""
 
-import re
-import sys
 import time
 
 import rw
@@ -15,14 +11,13 @@ from rw import check, text_value
 rw.need("xclip", "xclip")
 LINE1 = "<b>お茶</b>の時間です"
 
-with rw.Desktop(sys.argv[1]) as desk:
+with rw.Desktop() as desk:
     desk.plant("Timer/memo4.txt", text_value("朝会"))
     for name, value in (("memo1", LINE1 + "\n2行目: a<b"), ("memo1-2", "07"), ("memo1-3", "06")):
         desk.plant(f"Timer/{name}.txt", text_value(value))
     desk.plant("Timer/true1.txt", b"1\r\n")
-    # Eight hours fast, set right once Main is up, as time sync does after a
-    # boot with a wrong hardware clock: the minute's check comes about ten
-    # seconds after the start, at 07:06 by the new clock.
+    # Eight hours fast, set right once Main is up as time sync does after a boot
+    # with a wrong hardware clock: the minute's check ten seconds on is at 07:06.
     clock = desk.tmp / "clock"
     clock.write_text("@2026-12-07 15:05:50\n")
     desk.start(env=desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
@@ -39,11 +34,9 @@ with rw.Desktop(sys.argv[1]) as desk:
     time.sleep(0.5)
     desk.x("xdotool", "windowactivate", other, "windowraise", other)
     time.sleep(0.5)
-    stacking = [int(w, 16) for w in re.findall(r"0x\w+", desk.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")]
-    check("the box stays above Main and a window raised after it, and asks to stay above",
-          all(int(w or 0) in stacking for w in (main, other, box))
-          and stacking.index(int(box)) > max(stacking.index(int(main)), stacking.index(int(other)))
-          and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
+    order = [w for w in desk.stacking() if w in (int(main), int(other or 0), int(box))]
+    check("the box stays above Main and a window raised after it, and asks to stay above", len(order) == 3
+          and order[-1] == int(box) and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
     desk.uncover()
     x, y, w, h = desk.geometry(box)
     desk.click(x + w // 2, y + h // 5, repeat=3)  # selects the first line

@@ -191,10 +191,13 @@ class Desktop:
         left, right, top, bottom = map(int, found.groups()) if found else (0, 0, 0, 0)
         return (x - left, y - top, w + left + right, h + top + bottom)
 
+    def stacking(self):
+        """The window manager's clients, bottom to top."""
+        return [int(w, 16) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")]
+
     def on_top(self, window):
         """The uppermost client, with the focus."""
-        stacking = re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")
-        return bool(stacking) and int(stacking[-1], 16) == int(window) == int(self.x("xdotool", "getactivewindow") or 0)
+        return self.stacking()[-1:] == [int(window)] == [int(self.x("xdotool", "getactivewindow") or 0)]
 
     def click(self, x, y, repeat=1):
         self.x("xdotool", "mousemove", x, y, "click", "--repeat", repeat, "--delay", 80, 1)
