@@ -1,20 +1,16 @@
 #!/usr/bin/env python3
-"""The position and size editor under a real window manager: its frame opens
-at Main's saved outer geometry, a window too short is refused, Alt+F4 is
-ignored, and "元にもどす" brings Main back without a frame exactly where the
-user moved and sized the editor."""
+"""The position editor under a real window manager: its frame opens at Main's saved
+outer geometry, a window too short is refused, Alt+F4 ignored, and "元にもどす" brings
+Main back without a frame exactly where the user moved and sized the editor."""
 
-import sys
 import time
 
 import rw
 from rw import check, text_value
 
-with rw.Desktop(sys.argv[1]) as desk:
-    for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):
-        desk.plant(f"set/{name}.txt", text_value(str(twips)))
-    desk.start()
-    main = desk.wait_window("ポトラ")
+with rw.Desktop() as desk:
+    desk.place_main()
+    _, main = desk.start_main()
     desk.click(100 + 250, 50 + 12)  # 位置・サイズ変更: 3000, 0 twips
     editor = desk.wait_window("ポトラ", other_than=(main,))
     check("Main goes while the editor is open", rw.wait_for(lambda: not desk.viewable(main), 5))
@@ -22,9 +18,8 @@ with rw.Desktop(sys.argv[1]) as desk:
     check(f"the editor's frame lies at 100,50 500x400 ({desk.frame(editor)})",
           desk.frame(editor) == (100, 50, 500, 400) != desk.geometry(editor))
     desk.x("xdotool", "windowsize", editor, 500, 150)
-    check("a window too short is refused with a message", desk.answer_box(editor))
-    time.sleep(0.5)
-    check(f"and the editor is back at 100,50 500x400 ({desk.frame(editor)})", desk.frame(editor) == (100, 50, 500, 400))
+    check("a window too short is refused with a message, and the editor is back at 100,50 500x400",
+          desk.answer_box(editor) and rw.wait_for(lambda: desk.frame(editor) == (100, 50, 500, 400), 2))
     desk.key("alt+F4", window=editor)
     check("Alt+F4 leaves the editor open", desk.viewable(editor))
 
