@@ -50,14 +50,6 @@ def wait_for(condition, timeout=10.0, step=0.1):
     return result
 
 
-def display_free(n):
-    try:  # a server killed outright leaves its lock behind
-        os.kill(int(Path(f"/tmp/.X{n}-lock").read_text().strip()), 0)
-        return False
-    except (OSError, ValueError):
-        return True
-
-
 class Desktop:
     def __init__(self, built=None, size="1024x768"):
         need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
@@ -70,11 +62,12 @@ class Desktop:
             (self.home / sub).mkdir(mode=0o700, parents=True, exist_ok=True)
             self.env[name] = str(self.home / sub)
         self.processes, self.mounts, self.logs = [], [], []
-        self.env["DISPLAY"] = f":{next(n for n in range(90, 400) if display_free(n))}"
-        # -noreset: the server resets when its last client leaves, refusing whoever connects meanwhile.
-        self.spawn("Xvfb", self.env["DISPLAY"], "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset")
-        if not wait_for(lambda: self.x("xprop", "-root", "_NET_SUPPORTED") is not None, 10):
-            sys.exit("Xvfb did not start")
+        # Xvfb names a free display once it is ready. -noreset: the server resets when
+        # its last client leaves, refusing whoever connects meanwhile.
+        ready, write = os.pipe()
+        self.spawn("Xvfb", "-displayfd", write, "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset", pass_fds=(write,))
+        os.close(write)
+        self.env["DISPLAY"] = ":" + (os.read(ready, 16).decode().strip() or sys.exit("Xvfb did not start"))
         self.start_wm()
 
     def __enter__(self):
@@ -101,9 +94,9 @@ class Desktop:
                               stderr=subprocess.DEVNULL, timeout=30)
         return done.stdout if done.returncode == 0 else None
 
-    def spawn(self, *args, env=None, log=None):
+    def spawn(self, *args, env=None, log=None, **popen):
         out = open(log, "ab") if log else subprocess.DEVNULL
-        process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out)
+        process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out, **popen)
         self.processes.append(process)
         return process
 
