@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""One icon in icewm's tray through the minute's re-adds and a tray restart, Main up
-on a left press only; without a tray Main keeps its taskbar entry, and a tray that
-comes later gets the icon."""
+"""Main brought up from outside: one icon in icewm's tray through the minute's re-adds
+and a tray restart, Main up on a left press only, a taskbar entry without a tray and
+the icon for a tray that comes later; a second start raises the running copy's Main,
+exits 0 and writes nothing, and a copy killed outright does not stop the next."""
 
 import re
+import signal
+import subprocess
 import time
 
 import rw
@@ -20,6 +23,14 @@ def press(*buttons, covered=True):
     on_top = "cover" if cover and desk.on_top(cover) else "Main" if desk.on_top(main) else "neither"
     desk.uncover()
     return on_top
+
+
+def second_start(main):
+    desk.cover()
+    status = subprocess.run([desk.app / "potora"], env=desk.env, cwd="/", timeout=20, capture_output=True).returncode
+    check(f"a second start exits 0 ({status}) and raises the running copy's Main",
+          status == 0 and rw.wait_for(lambda: desk.on_top(main), 3))
+    desk.uncover()
 
 
 with rw.Desktop() as desk:
@@ -40,9 +51,18 @@ with rw.Desktop() as desk:
 
     desk.stop(program)
     desk.stop(desk.wm)
-    _, main = desk.start_main(env=fast)
+    program, main = desk.start_main(env=fast)
     state = desk.x("xprop", "-id", main or 0, "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE") or ""
     check("without a tray Main comes up with its taskbar entry", main and not re.search("SKIP_TASKBAR|_UTILITY", state))
     desk.start_wm()
     check("a tray that comes later gets the icon", rw.wait_for(desk.tray_icons, 5))
+
+    before = sorted((str(p), p.stat().st_mtime) for p in desk.app.rglob("*"))
+    second_start(main)
+    check("the running copy goes on with one Main and one icon, and nothing in its folder changed",
+          program.poll() is None and len(desk.windows("ポトラ")) == len(desk.tray_icons()) == 1
+          and sorted((str(p), p.stat().st_mtime) for p in desk.app.rglob("*")) == before)
+    desk.stop(program, signal.SIGKILL)
+    check("the killed copy left its lock behind", (desk.app / "potora.lock").exists())
+    second_start(desk.start_main()[1])
 rw.finish()
