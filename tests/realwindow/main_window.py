@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Main borderless at its stored geometry, typed into through X and a real input
-method (IBus with Anthy); saves that fail (a file in the way, SIGTERM as at a
-log-off, a full disk) lose nothing."""
+"""Main under a real window manager: borderless at its stored geometry, typed into
+through IBus with Anthy, and moved with its position editor; saves that fail (a file
+in the way, SIGTERM as at a log-off, a full disk) lose nothing."""
 
 import os
 import shutil
 import subprocess
+import time
 
 import rw
 from rw import check, text_value
@@ -72,19 +73,47 @@ def full_disk():
     desk.stop(program)
 
 
+def position_editor():
+    """The window manager frames it at Main's outer geometry; a window too short is refused;
+    "元にもどす" brings Main back unframed exactly where the user moved and sized the editor."""
+    program, main = desk.start_main()
+    desk.click(100 + 250, 50 + 12)  # 位置・サイズ変更: 3000, 0 twips
+    editor = desk.wait_window("ポトラ", other_than=(main,))
+    check("Main goes while the editor is open", rw.wait_for(lambda: not desk.viewable(main), 5))
+    time.sleep(1)
+    check(f"the editor's frame lies at 100,50 500x400 ({desk.frame(editor)})",
+          desk.frame(editor) == (100, 50, 500, 400) != desk.geometry(editor))
+    desk.x("xdotool", "windowsize", editor, 500, 150)
+    check("a window too short is refused with a message, and the editor is back at 100,50 500x400",
+          desk.answer_box(editor) and rw.wait_for(lambda: desk.frame(editor) == (100, 50, 500, 400), 2))
+    desk.key("alt+F4", window=editor)
+    check("Alt+F4 leaves the editor open", desk.viewable(editor))
+
+    x, y, _, _ = desk.frame(editor)  # moved by its title bar and made larger
+    desk.x("xdotool", "mousemove", x + 60, y + 8, "mousedown", 1, "sleep", 0.2, "mousemove", x + 90, y + 38,
+           "sleep", 0.2, "mousemove", x + 140, y + 88, "sleep", 0.2, "mouseup", 1)
+    desk.x("xdotool", "windowsize", editor, 560, 330)
+    time.sleep(0.7)
+    x, y, w, h = desk.frame(editor)
+    check(f"the drag moved the editor without a message ({x} {y} {w} {h})", (x, y) != (100, 50) and desk.windows("ポトラ") == [editor])
+    cx, cy, _, _ = desk.geometry(editor)
+    desk.click(cx + w // 2, cy + h // 2)  # "元にもどす" is centred on the outer size
+    main = desk.wait_window("ポトラ", other_than=(editor,))
+    time.sleep(0.7)
+    check(f"the editor closes, Main maps at its outer geometry without a frame ({desk.geometry(main)})",
+          not desk.viewable(editor) and desk.geometry(main) == (x, y, w, h))
+    check("the geometry is stored in twips", [desk.value(f"set/{n}.txt") for n in ("Left", "Top", "Width", "Height")]
+          == [text_value(str(v * 15)) for v in (x, y, w, h)])
+    desk.stop(program)
+
+
 with rw.Desktop() as desk:
     desk.place_main()
-    desk.plant("set/Change.txt", b"3\r\n")
-    program, main = desk.start_main()
-    check("Main at 100,50 500x400 without a frame", rw.wait_for(lambda: desk.geometry(main) == (100, 50, 500, 400), 2))
-    type_in_page("abc")
-    desk.click(100 + 344 + 12, 50 + 32 + 12)  # page button 7: 5160, 480 twips
-    desk.stop(program)
+    desk.plant("set/Change.txt", b"7\r\n")
     desk.plant("set/memo7.txt", text_value("予定："))
     ime = input_method()
     program, main = desk.start_main(env=ime)
-    check("page 3's abc with its backup ab, and page 7 shown, stay over a restart",
-          [desk.value(f"set/{n}.txt") for n in ("memo3", "memo3X", "Change")] == [text_value("abc"), text_value("ab"), b"7\r\n"])
+    check("Main at 100,50 500x400 without a frame", rw.wait_for(lambda: desk.geometry(main) == (100, 50, 500, 400), 2))
     if ime:
         type_japanese()
 
@@ -105,4 +134,5 @@ with rw.Desktop() as desk:
     check("then Main maps", desk.wait_window("ポトラ", 10, other_than=(notice,)))
     desk.stop(program)
     full_disk()
+    position_editor()
 rw.finish()
