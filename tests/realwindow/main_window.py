@@ -77,7 +77,7 @@ def position_editor():
     """The window manager frames it at Main's outer geometry; a window too short is refused;
     "元にもどす" brings Main back unframed exactly where the user moved and sized the editor."""
     program, main = desk.start_main()
-    desk.click(100 + 250, 50 + 12)  # 位置・サイズ変更: 3000, 0 twips
+    desk.click(250, 12, main)  # 位置・サイズ変更: 3000, 0 twips
     editor = desk.wait_window("ポトラ", other_than=(main,))
     check("Main goes while the editor is open", rw.wait_for(lambda: not desk.viewable(main), 5))
     time.sleep(1)
@@ -96,8 +96,7 @@ def position_editor():
     time.sleep(0.7)
     x, y, w, h = desk.frame(editor)
     check(f"the drag moved the editor without a message ({x} {y} {w} {h})", (x, y) != (100, 50) and desk.windows("ポトラ") == [editor])
-    cx, cy, _, _ = desk.geometry(editor)
-    desk.click(cx + w // 2, cy + h // 2)  # "元にもどす" is centred on the outer size
+    desk.click(w // 2, h // 2, editor)  # "元にもどす" is centred on the outer size
     main = desk.wait_window("ポトラ", other_than=(editor,))
     time.sleep(0.7)
     check(f"the editor closes, Main maps at its outer geometry without a frame ({desk.geometry(main)})",

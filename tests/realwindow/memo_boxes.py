@@ -38,8 +38,8 @@ with rw.Desktop() as desk:
     check("the box stays above Main and a window raised after it, and asks to stay above", len(order) == 3
           and order[-1] == int(box) and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
     desk.uncover()
-    x, y, w, h = desk.geometry(box)
-    desk.click(x + w // 2, y + h // 5, repeat=3)  # selects the first line
+    _, _, w, h = desk.geometry(box)
+    desk.click(w // 2, h // 5, box, repeat=3)  # selects the first line
     desk.key("ctrl+c")
     copied = (desk.x("xclip", "-o", "-selection", "clipboard") or "").rstrip("\n")
     check(f"the box shows the memo as typed ({copied})", copied == LINE1)
@@ -47,8 +47,8 @@ with rw.Desktop() as desk:
     check("OK closes it; the start-up memo did not come again", rw.wait_for(lambda: desk.windows("ポトラ") == [main], 3))
     check("the memo windows loaded in the background are not on screen",
           not desk.windows("起動時メモ") and not desk.windows("タイマーメモ"))
-    desk.click_in(main, 104 + 20, 32 + 10)  # タイマーメモ: 1560, 480 twips
-    desk.click_in(desk.wait_window("タイマーメモ"), 8 + 40, 24 + 15)  # its first memo: 120, 360
+    desk.click(104 + 20, 32 + 10, main)  # タイマーメモ: 1560, 480 twips
+    desk.click(8 + 40, 24 + 15, desk.wait_window("タイマーメモ"))  # its first memo: 120, 360
     editor = desk.wait_window("タイマーメモ(メモ1)")
     desk.key("alt+F4", window=editor)
     check("the memo editor refuses the window manager's close", editor and desk.viewable(editor))

@@ -13,10 +13,10 @@ rw.need("libglib2.0-bin", "gio")
 
 
 def options_click(main, *places):
-    desk.click_in(main, 104 + 40, 12)  # オプション: 1560, 0 twips
+    desk.click(104 + 40, 12, main)  # オプション: 1560, 0 twips
     window = desk.wait_window("オプション")
     for x, y in places:
-        desk.click_in(window, x, y)
+        desk.click(x, y, window)
     return window
 
 
@@ -34,7 +34,7 @@ with rw.Desktop() as desk:
           desk.answer_box(main) and desk.value("Timer/startup.txt") == b"1\r\n" and entry.exists() and not desk.windows("オプション"))
     options = options_click(main, HELP, HELP)
     check("one help viewer after two presses", rw.wait_for(lambda: desk.windows("ポトラ ヘルプ"), 10) and len(desk.windows("ポトラ ヘルプ")) == 1)
-    desk.click_in(options, *QUIT)
+    desk.click(*QUIT, options)
     check("quitting with the help viewer open exits 0", desk.stop(program, sig=None) == 0)
 
     desk.logs.append(desk.tmp / "autostart.log")

@@ -51,7 +51,7 @@ def wait_for(condition, timeout=10.0, step=0.1):
 
 
 class Desktop:
-    def __init__(self, built=None, size="1024x768"):
+    def __init__(self, built=None):
         need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
         self.tmp = Path(tempfile.mkdtemp())
         self.app, self.home = self.tmp / "ポトラ folder", self.tmp / "home"
@@ -65,7 +65,7 @@ class Desktop:
         # Xvfb names a free display once it is ready. -noreset: the server resets when
         # its last client leaves, refusing whoever connects meanwhile.
         ready, write = os.pipe()
-        self.spawn("Xvfb", "-displayfd", write, "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset", pass_fds=(write,))
+        self.spawn("Xvfb", "-displayfd", write, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", pass_fds=(write,))
         os.close(write)
         self.env["DISPLAY"] = ":" + (os.read(ready, 16).decode().strip() or sys.exit("Xvfb did not start"))
         self.start_wm()
@@ -75,10 +75,7 @@ class Desktop:
 
     def __exit__(self, *exc):
         for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
+            if self.stop(process, timeout=5) is None:
                 process.kill()
                 process.wait()
         for mount in self.mounts:
@@ -151,7 +148,6 @@ class Desktop:
     # --- windows --------------------------------------------------------
 
     def title(self, window):
-        """The title a desktop shows."""
         found = re.search(r'= "(.*)"$', (self.x("xprop", "-id", window, "_NET_WM_NAME") or "").strip())
         return found and found.group(1)
 
@@ -192,13 +188,11 @@ class Desktop:
         """The uppermost client, with the focus."""
         return self.stacking()[-1:] == [int(window)] == [int(self.x("xdotool", "getactivewindow") or 0)]
 
-    def click(self, x, y, repeat=1):
-        self.x("xdotool", "mousemove", x, y, "click", "--repeat", repeat, "--delay", 80, 1)
+    def click(self, x, y, window=None, repeat=1):
+        """At x, y on the screen or in the window."""
+        left, top, _, _ = self.geometry(window) if window else (0, 0, 0, 0)
+        self.x("xdotool", "mousemove", left + x, top + y, "click", "--repeat", repeat, "--delay", 80, 1)
         time.sleep(0.3)
-
-    def click_in(self, window, x, y):
-        left, top, _, _ = self.geometry(window)
-        self.click(left + x, top + y)
 
     def key(self, *keys, window=None):
         if window:
@@ -219,13 +213,10 @@ class Desktop:
 
     def cover(self):
         """Another program's window over the upper left, on top."""
-        self.spawn("xmessage", "-geometry", "900x700+0+0", "cover")
+        self.covering = self.spawn("xmessage", "-geometry", "900x700+0+0", "cover")
         found = wait_for(lambda: [w for w in (self.x("xdotool", "search", "--onlyvisible", "--class", "xmessage") or "").split()
                                   if self.on_top(w)], 5)
         return found[-1] if found else None
 
     def uncover(self):
-        for process in self.processes:
-            if process.args[0] == "xmessage":
-                process.terminate()
-        time.sleep(0.3)
+        self.stop(self.covering)
