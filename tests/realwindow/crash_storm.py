@@ -33,15 +33,10 @@ class Failure(Exception):
 
 def parse(rel):
     """The value a file holds, read by its byte form alone."""
-    data = desk.value(rel)
-    if rel in INTEGERS:
-        if not re.fullmatch(rb"-?[0-9]+\r\n", data or b"x"):
-            raise Failure(f"{rel} is not an integer item: {data!r:.60}")
-        return data[:-2].decode()
-    body = data[3:] if data and data.startswith(b"\xef\xbb\xbf") else data
-    if not body or len(body) < 4 or body[:1] != b'"' or body[-3:] != b'"\r\n':
-        raise Failure(f"{rel} is not a whole text item ({len(data or b'')} bytes): {data!r:.60}")
-    return body[1:-3].decode("utf-8" if body is not data else "cp932").replace("\r\n", "\n")
+    data, integer = desk.value(rel) or b"", rel in INTEGERS
+    if not (whole := re.fullmatch(rb"-?[0-9]+\r\n" if integer else rb'(\xef\xbb\xbf)?"(.*)"\r\n', data, re.S)):
+        raise Failure(f"{rel} is not a whole {'integer' if integer else 'text'} item ({len(data)} bytes): {data!r:.60}")
+    return data[:-2].decode() if integer else whole[2].decode("utf-8" if whole[1] else "cp932").replace("\r\n", "\n")
 
 
 class History:
