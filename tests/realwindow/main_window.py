@@ -107,7 +107,8 @@ def position_editor():
 
 
 with rw.Desktop() as desk:
-    desk.place_main()
+    for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):  # 100,50 500x400
+        desk.plant(f"set/{name}.txt", text_value(str(twips)))
     desk.plant("set/Change.txt", b"7\r\n")
     desk.plant("set/memo7.txt", text_value("予定："))
     ime = input_method()

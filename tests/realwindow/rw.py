@@ -140,11 +140,6 @@ class Desktop:
         path = self.app / relative
         return path.read_bytes() if path.is_file() else None
 
-    def place_main(self):
-        """Main at 100,50 500x400."""
-        for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):
-            self.plant(f"set/{name}.txt", text_value(str(twips)))
-
     # --- windows --------------------------------------------------------
 
     def title(self, window):
