@@ -18,7 +18,6 @@ if not glob.glob("/usr/lib/*/libcanberra-0.30/libcanberra-pulse.so"):
 
 
 def memo_box_closed():
-    """The program and its memory map."""
     program, box = desk.start_main()
     maps = Path(f"/proc/{program.pid}/maps")
     check("libcanberra is not loaded before the first sound", box and "libcanberra" not in maps.read_text())
