@@ -1,16 +1,30 @@
 #!/usr/bin/env python3
-"""Main brought up from outside: one icon in icewm's tray through the minute's re-adds
-and a tray restart, Main up on a left press only, a taskbar entry without a tray and
-the icon for a tray that comes later; a second start raises the running copy's Main,
-exits 0 and writes nothing, and a copy killed outright does not stop the next."""
+"""The program on a desktop, from a folder whose name a desktop entry must quote: its
+log-on entry started by gio launch, the help viewer, one tray icon through re-adds and a
+tray restart raising Main on a left press only, and a second start raising the running
+copy's Main, also after a copy was killed outright."""
 
+import os
 import re
 import signal
 import subprocess
 import time
+from pathlib import Path
 
 import rw
 from rw import check
+
+rw.need("libglib2.0-bin", "gio")
+
+TICK, OK, HELP, QUIT = (20, 52), (168, 124), (68, 84), (150, 20)  # 120,600 1920,1680 120,1080 120,120 twips in the options window
+
+
+def options_click(main, *places):
+    desk.click(104 + 40, 12, main)  # オプション: 1560, 0 twips
+    window = desk.wait_window("オプション")
+    for x, y in places:
+        desk.click(x, y, window)
+    return window
 
 
 def press(*buttons, covered=True):
@@ -31,6 +45,33 @@ def press(*buttons, covered=True):
 
 with rw.Desktop() as desk:
     fast = desk.faketime(FAKETIME="+0 x30")  # the minute's re-add every two seconds
+    # No "%": GLib checks the program's path before it undoes "%%" and refuses
+    # such an entry; the unit tests cover the escaping of "%".
+    desk.app = desk.app.rename(desk.tmp / 'ポトラ $HOME `id` #1 it\'s "q" a\\b')
+    entry = desk.home / ".config/autostart/ポトラ.desktop"
+    program, main = desk.start_main()
+    options_click(main, TICK, OK)
+    check("a message answers the registration; the flag holds 1, the entry is written, the window closed",
+          desk.answer_box(main) and desk.value("Timer/startup.txt") == b"1\r\n" and entry.exists() and not desk.windows("オプション"))
+    options = options_click(main, HELP, HELP)
+    check("one help viewer after two presses", rw.wait_for(lambda: desk.windows("ポトラ ヘルプ"), 10) and len(desk.windows("ポトラ ヘルプ")) == 1)
+    desk.click(*QUIT, options)
+    check("quitting with the help viewer open exits 0", desk.stop(program, sig=None) == 0)
+
+    desk.logs.append(desk.tmp / "autostart.log")
+    desk.spawn("gio", "launch", entry, log=desk.logs[-1])
+    main = desk.wait_window("ポトラ")
+    pid = (desk.x("xdotool", "getwindowpid", main or 0) or "").strip()
+    check("the entry starts the program in its folder", pid and [Path(f"/proc/{pid}/{link}").resolve()
+                                                            for link in ("exe", "cwd")] == [desk.app / "potora", desk.app])
+    options_click(main, TICK, OK)  # ticked from the flag: cleared
+    check("a message answers the removal; the flag holds 0, the entry is gone",
+          desk.answer_box(main) and desk.value("Timer/startup.txt") == b"0\r\n" and not entry.exists())
+    options_click(main, QUIT)
+    check("quitting ends the program and all its windows",
+          rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}/exe"), 10) and not desk.windows("ポトラ") and not desk.windows("オプション"))
+
+    # The tray icon, and single copy.
     program, main = desk.start_main(env=fast)
     icons = rw.wait_for(desk.tray_icons, 10)
     check("one icon in the tray, named ポトラ", len(icons) == 1 and desk.title(icons[0]) == "ポトラ")
