@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""Typing into a page (one a long Japanese text) and the extra memo, SIGKILL at
-random moments: every kill must leave all 41 files whole, each memo a text seen
-on screen and no older than one seen on disk, its backup one keystroke behind or
-the same; no box at any start, and a clean start shows the files and leaves no
-temporary file. CRASH_ROUNDS (30; 80 for the full proof), CRASH_SEED replays."""
+"""SIGKILL at random moments while a page (one a long Japanese text) and the extra memo are typed into: all
+41 files stay whole, each memo a text seen on screen and no older than one seen on disk, its backup a keystroke
+behind or the same. CRASH_ROUNDS: 30, 80 for the full proof; CRASH_SEED replays a run."""
 
 import os
 import random

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""The program on a desktop, from a folder whose name a desktop entry must quote: its
-log-on entry started by gio launch, the help viewer, one tray icon through re-adds and a
-tray restart raising Main on a left press only, and a second start raising the running
-copy's Main, also after a copy was killed outright."""
+"""The program on a desktop, from a folder whose name a desktop entry must quote: its log-on entry started
+by gio launch, the help viewer, one tray icon through re-adds and a tray restart raising Main on a left
+press only, and a second start raising the running copy's Main, also after a copy was killed outright."""
 
 import os
 import re

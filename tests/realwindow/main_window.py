@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Main under a real window manager: borderless at its stored geometry, typed into
-through IBus with Anthy, and moved with its position editor; saves that fail (a file
-in the way, SIGTERM as at a log-off, a full disk) lose nothing."""
+"""Main under a real window manager: borderless at its stored geometry, typed into through IBus with Anthy,
+moved with its position editor; saves that fail (a file in the way, SIGTERM, a full disk) lose nothing."""
 
 import os
 import shutil
@@ -74,8 +73,7 @@ def full_disk():
 
 
 def position_editor():
-    """The window manager frames it at Main's outer geometry; a window too short is refused;
-    "元にもどす" brings Main back unframed exactly where the user moved and sized the editor."""
+    """Framed at Main's outer geometry; "元にもどす" brings Main back unframed where the user put the editor."""
     program, main = desk.start_main()
     desk.click(250, 12, main)  # 位置・サイズ変更: 3000, 0 twips
     editor = desk.wait_window("ポトラ", other_than=(main,))

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The start-up memo's box before Main, once; a timer memo on time after the clock
-was set back, above every window, shown as typed (markup too); the memo windows
-loaded in the background off the screen; the memo editor refusing Alt+F4."""
+"""The start-up memo's box before Main, once; a timer memo on time after the clock was set back, above every
+window, shown as typed (markup too); memo windows loaded in the background off screen; Alt+F4 refused."""
 
 import time
 

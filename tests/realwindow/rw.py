@@ -1,6 +1,5 @@
-"""Shared by the real-window tests: a private X display with icewm (it has a
-tray), the built program copied to a folder whose path has a space, as users'
-may, and xdotool and xprop to see and drive its windows as a person would."""
+"""Shared by the real-window tests: a private X display with icewm (it has a tray), the built program copied to a
+folder whose path has a space, as users' may, and xdotool and xprop to see and drive it as a person would."""
 
 import os
 import re
@@ -150,8 +149,7 @@ class Desktop:
         return "IsViewable" in (self.x("xwininfo", "-id", window) or "")
 
     def windows(self, title):
-        """Windows on screen titled exactly that: with a window manager, its
-        clients only, so that the tray icon's own window is none of them."""
+        """Windows on screen titled exactly that; with a window manager its clients only, not the tray icon."""
         if self.wm_running():
             ids = [str(int(w, 16)) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST") or "")]
         else:

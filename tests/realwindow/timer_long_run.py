@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""Hours of the clock at 1200 times the speed with the three timer memos on, read
-from the potora.timer log: Main refreshes every minute, every minute is checked
-once and in order, each memo pops up once a day at its time and its box is
-answered, resident memory does not grow. LONG_RUN_HOURS: 20, 31 for the full proof."""
+"""Hours at 1200 times the speed with the three timer memos on, read from the potora.timer log: a refresh every
+minute, every minute checked once and in order, each memo's box once a day at its time, resident memory flat.
+LONG_RUN_HOURS: 20, 31 for the full proof."""
 
 import datetime as dt
 import os
