@@ -162,6 +162,5 @@ with rw.Desktop() as desk:
         failure = storm()
     except Failure as e:
         failure = str(e)
-    check(failure or f"{ROUNDS} kills left whole files that pair with their backups ({time.monotonic() - began:.0f} s)",
-          not failure)
+    check(failure or f"{ROUNDS} kills left whole files that pair with their backups ({time.monotonic() - began:.0f} s)", not failure)
 rw.finish()

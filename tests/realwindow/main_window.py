@@ -60,7 +60,6 @@ def full_disk():
     shutil.copytree(desk.tmp / "set", desk.app / "set", dirs_exist_ok=True)
     desk.plant("set/memo7.txt", text_value("x" * 4092))
     program, main = desk.start_main()
-    desk.click(*PAGE_BOX)
     subprocess.run(["dd", "if=/dev/zero", f"of={desk.app}/set/filler", "bs=4096"], stderr=subprocess.DEVNULL)
     type_in_page("y")
     check("a full disk is reported", desk.answer_box(main))

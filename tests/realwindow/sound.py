@@ -11,8 +11,7 @@ from pathlib import Path
 import rw
 from rw import check
 
-rw.need("pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd", "pulseaudio", "pactl", "parec", "sox",
-        "xkbevd", "xsettingsd")
+rw.need("pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd", "pulseaudio", "pactl", "parec", "sox", "xkbevd", "xsettingsd")
 if not glob.glob("/usr/lib/*/libcanberra-0.30/libcanberra-pulse.so"):
     rw.skip("libcanberra's pulse driver missing: apt-get install libcanberra0 libcanberra-pulse")
 
@@ -32,8 +31,7 @@ with rw.Desktop() as desk:
     theme = Path(desk.env["XDG_DATA_HOME"]) / "sounds/loud"
     (theme / "stereo").mkdir(parents=True)
     (theme / "index.theme").write_text("[Sound Theme]\nName=loud\nDirectories=stereo\n[stereo]\nOutputProfile=stereo\n")
-    subprocess.run(["sox", "-n", "-r44100", "-b16", "-c2", theme / "stereo/bell.wav", "synth", "0.3", "sine", "880",
-                    "vol", "0.9"])
+    subprocess.run(["sox", "-n", "-r44100", "-b16", "-c2", theme / "stereo/bell.wav", "synth", "0.3", "sine", "880", "vol", "0.9"])
     (desk.tmp / "xsettings").write_text('Net/SoundThemeName "loud"\n')
     desk.spawn("xsettingsd", "-c", desk.tmp / "xsettings")
     server = desk.spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--load=module-native-protocol-unix",

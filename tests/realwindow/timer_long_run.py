@@ -57,7 +57,7 @@ with rw.Desktop() as desk:
     gaps = [f"{b} after {a}" for a, b in zip(checked, checked[1:]) if b - a != dt.timedelta(minutes=1)]
     expected = sorted(((n, START.replace(hour=h, minute=m) + dt.timedelta(days=d)) for n, (h, m) in MEMOS.items()
                        for d in (0, 1) if START < START.replace(hour=h, minute=m) + dt.timedelta(days=d) <= END), key=lambda e: e[1])
-    ticks = len(re.findall(r"^potora.timer: tick ", program.log.read_text(errors="replace"), re.M))
+    ticks = len(trace("tick"))
     print(f"{ticks} refreshes, minutes {checked[0]} to {checked[-1]}, {boxes} boxes; resident memory (kB) {samples}, {final} at the end")
     check(f"a refresh for at least half the minutes ({ticks} of {len(checked)})", ticks >= len(checked) / 2)
     check(f"every minute checked once, in order {gaps[:3]}", checked and not gaps)
@@ -66,7 +66,6 @@ with rw.Desktop() as desk:
     if not os.environ.get("POTORA_SANITIZED"):
         check("resident memory within 3 MB of its early value", samples and final - min(samples.values()) <= 3072)
     # No sound server runs here: each bell's fall back to the X bell is logged.
-    noise = [line for line in program.log.read_text(errors="replace").splitlines()
-             if not line.startswith(("potora.timer: ", "potora.sound: "))]
+    noise = re.findall(r"^(?!potora\.(?:timer|sound): ).+", program.log.read_text(errors="replace"), re.M)
     check(f"nothing else on stderr {noise[:3]}", not noise)
 rw.finish()
