@@ -15,7 +15,7 @@ from rw import check
 
 rw.need("libglib2.0-bin", "gio")
 
-TICK, OK, HELP, QUIT = (20, 52), (168, 124), (68, 84), (150, 20)  # 120,600 1920,1680 120,1080 120,120 twips in the options window
+TICK, OK, HELP, QUIT = (20, 52), (168, 124), (68, 84), (150, 20)  # 120,600 1920,1680 120,1080 120,120 twips
 
 
 def options_click(main, *places):
