@@ -1,20 +1,13 @@
 #!/usr/bin/env python3
-"""Round after round the program is started, a memo page (one of them a long
-Japanese text) and the extra memo are typed into as a user would, and the
-program is killed with SIGKILL at a random moment. After every kill all 41
-value files must be whole items, each memo a text that was on screen (never
-one older than a text already seen on disk) and its backup the text one
-keystroke earlier or the same; every start must come up without a box, and a
-clean start must leave no temporary file behind and show what the files hold.
-CRASH_ROUNDS sets the rounds (30 by default; 80 for the full proof),
-CRASH_SEED replays a run."""
+"""SIGKILL at random moments while a page (one a long Japanese text) and the extra memo are typed into: all
+41 files stay whole, each memo a text seen on screen and no older than one seen on disk, its backup a keystroke
+behind or the same. CRASH_ROUNDS: 30, 80 for the full proof; CRASH_SEED replays a run."""
 
 import os
 import random
 import re
 import signal
 import subprocess
-import sys
 import threading
 import time
 
@@ -29,7 +22,7 @@ INTEGERS = ["set/Change.txt", "Timer/true1.txt", "Timer/true2.txt", "Timer/true3
 TEXTS = MEMOS + BACKUPS + [f"set/{n}.txt" for n in ("Left", "Top", "Width", "Height")] + ["Timer/memo4.txt"]
 TEXTS += [f"Timer/memo{n}{s}.txt" for n in (1, 2, 3) for s in ("", "-2", "-3")]
 PAGE_BUTTONS = {p: (312 + 32 * ((p - 1) % 5), 32 * ((p - 1) // 5)) for p in range(1, 11)}
-PAGE_BOX_TOP, EXTRA_TOP, BIG_PAGE = 140, 56, 2
+BOXES, BIG_PAGE = (200, 86), 2  # the page box and the extra memo, below Main's top
 
 
 class Failure(Exception):
@@ -38,40 +31,27 @@ class Failure(Exception):
 
 def parse(rel):
     """The value a file holds, read by its byte form alone."""
-    data = desk.value(rel)
-    if rel in INTEGERS:
-        if not re.fullmatch(rb"-?[0-9]+\r\n", data or b"x"):
-            raise Failure(f"{rel} is not an integer item: {data!r:.60}")
-        return data[:-2].decode()
-    body = data[3:] if data and data.startswith(b"\xef\xbb\xbf") else data
-    if not body or len(body) < 4 or body[:1] != b'"' or body[-3:] != b'"\r\n':
-        raise Failure(f"{rel} is not a whole text item ({len(data or b'')} bytes): {data!r:.60}")
-    return body[1:-3].decode("utf-8" if body is not data else "cp932").replace("\r\n", "\n")
+    data, integer = desk.value(rel) or b"", rel in INTEGERS
+    if not (whole := re.fullmatch(rb"-?[0-9]+\r\n" if integer else rb'(\xef\xbb\xbf)?"(.*)"\r\n', data, re.S)):
+        raise Failure(f"{rel} is not a whole {'integer' if integer else 'text'} item ({len(data)} bytes): {data!r:.60}")
+    return data[:-2].decode() if integer else whole[2].decode("utf-8" if whole[1] else "cp932").replace("\r\n", "\n")
 
 
 class History:
-    """The texts a memo went through: states[lo] is the newest one known to
-    be on disk, every later one a keystroke sent after it."""
+    """A memo's texts: states[lo] the newest known on disk, every later one a keystroke sent after it."""
 
     def __init__(self, backup, text):
         self.states, self.lo = [backup, text], 1
 
     def apply(self, key):
         text = self.states[-1]
-        if key == "BackSpace" and not text:
-            return  # nothing to take away: no change, no write
-        self.states.append(text[:-1] if key == "BackSpace" else text + {"Return": "\n", "space": " "}.get(key, key))
+        if key != "BackSpace" or text:  # nothing to take away: no change, no write
+            self.states.append(text[:-1] if key == "BackSpace" else text + {"Return": "\n", "space": " "}.get(key, key))
 
     def find(self, text, what):
-        found = [i for i in range(len(self.states) - 1, self.lo - 1, -1) if self.states[i] == text]
-        if not found:
-            raise Failure(f"{what} holds a text that was not on screen at that point: {text[-20:]!r}")
-        return found
-
-
-def start():
-    program = desk.start()
-    return program, wait_main(program)
+        if found := [i for i in range(len(self.states) - 1, self.lo - 1, -1) if self.states[i] == text]:
+            return found
+        raise Failure(f"{what} holds a text that was not on screen at that point: {text[-20:]!r}")
 
 
 def wait_main(program):
@@ -81,15 +61,13 @@ def wait_main(program):
     # A message box carries the same title; Main has its stored width.
     if not main or desk.geometry(main[0])[2] != round(float(parse("set/Width.txt")) / 15):
         raise Failure("a window other than Main came up at start: a message box?")
-    return main[0]
+    return desk.geometry(main[0])
 
 
 def check_folder(memos, page):
     for rel in (p.relative_to(desk.app).as_posix() for p in desk.app.glob("*/*")):
-        # A replace cut short by the kill leaves its temporary file, which
-        # the next start removes (checked at the end).
-        if rel not in INTEGERS + TEXTS + ["set/icon.ico", "set/icon.png"] and \
-                rel.removesuffix(".potora-tmp") not in INTEGERS + TEXTS:
+        # A replace cut short leaves its temporary file; the next start removes it (checked at the end).
+        if rel not in ("set/icon.ico", "set/icon.png") and rel.removesuffix(".potora-tmp") not in INTEGERS + TEXTS:
             raise Failure(f"a stray file {rel}")
     for rel in INTEGERS + TEXTS:
         parse(rel)
@@ -104,7 +82,8 @@ def check_folder(memos, page):
 
 def storm():
     rng = random.Random(SEED)
-    program, _ = start()
+    program = desk.start()
+    wait_main(program)
     desk.stop(program)
     big = "\n".join(f"{n:05d} 今日の予定：会議と買い物、夕方に電話。" for n in range(4000))
     for page, text in ((1, "first line\nsecond"), (BIG_PAGE, big)):
@@ -134,8 +113,7 @@ def storm():
         if rng.random() < 0.15:  # killed while it starts
             timer = kill_at(program, rng.uniform(0.0, 0.8))
         else:
-            main = wait_main(program)
-            x, y, width, _ = desk.geometry(main)
+            x, y, width, _ = wait_main(program)
             keys = [[rng.choice(["BackSpace"] * 2 + ["Return"] + ["space"] * 2 + list("abcdefghij0123456789"))
                      for _ in range(rng.randint(lo, hi))] for lo, hi in ((5, 25), (3, 15))]
             delay = rng.choice((4, 8, 15))
@@ -144,8 +122,7 @@ def storm():
                 chosen = rng.choice([p for p in list(range(1, 11)) + [BIG_PAGE] * 3 if str(p) != page.states[-1]])
                 page.states.append(str(chosen))
                 desk.x("xdotool", "mousemove", x + PAGE_BUTTONS[chosen][0] + 12, y + PAGE_BUTTONS[chosen][1] + 12, "click", 1)
-            for top, rel, typed in ((PAGE_BOX_TOP + 60, MEMOS[int(page.states[-1]) - 1], keys[0]),
-                                    (EXTRA_TOP + 30, MEMOS[10], keys[1])):
+            for top, rel, typed in zip(BOXES, (MEMOS[int(page.states[-1]) - 1], MEMOS[10]), keys):
                 if program.poll() is not None:
                     break
                 desk.x("xdotool", "mousemove", x + width // 2, y + top, "click", 1, "key", "ctrl+End")
@@ -165,9 +142,9 @@ def storm():
         if any(desk.value(rel) != data for rel, data in fixed.items()):
             raise Failure(f"round {round_no}: a file changed that nothing was meant to write")
 
-    program, main = start()  # a clean start shows what the files hold
-    x, y, width, _ = desk.geometry(main)
-    for top, rel in ((PAGE_BOX_TOP + 60, MEMOS[int(page.states[-1]) - 1]), (EXTRA_TOP + 30, MEMOS[10])):
+    program = desk.start()  # a clean start shows what the files hold
+    x, y, width, _ = wait_main(program)
+    for top, rel in zip(BOXES, (MEMOS[int(page.states[-1]) - 1], MEMOS[10])):
         desk.x("xdotool", "mousemove", x + width // 2, y + top, "click", 1, "key", "ctrl+a", "ctrl+c")
         time.sleep(0.3)
         if (desk.x("xclip", "-o", "-selection", "clipboard") or "") != parse(rel):
@@ -179,11 +156,11 @@ def storm():
 
 rw.need("xclip", "xclip")
 print(f"seed {SEED} (CRASH_SEED={SEED} replays it), {ROUNDS} rounds", flush=True)
-with rw.Desktop(sys.argv[1]) as desk:
+with rw.Desktop() as desk:
     began = time.monotonic()
     try:
-        storm()
-        check(f"{ROUNDS} kills left whole files that pair with their backups ({time.monotonic() - began:.0f} s)", True)
+        failure = storm()
     except Failure as e:
-        check(str(e), False)
+        failure = str(e)
+    check(failure or f"{ROUNDS} kills left whole files that pair with their backups ({time.monotonic() - began:.0f} s)", not failure)
 rw.finish()

@@ -1,14 +1,10 @@
 #!/usr/bin/env python3
-"""Main maps borderless at its stored geometry; typing lands in the memo files
-with the one-step backup, also through a real input method (IBus with Anthy);
-the page survives a restart; a save that fails (a file in the way, a full
-disk) loses nothing, not even when SIGTERM ends the program as at a log-off."""
+"""Main under a real window manager: borderless at its stored geometry, typed into through IBus with Anthy,
+moved with its position editor; saves that fail (a file in the way, SIGTERM, a full disk) lose nothing."""
 
 import os
 import shutil
-import signal
 import subprocess
-import sys
 import time
 
 import rw
@@ -23,8 +19,7 @@ def memo7():
 
 def type_in_page(text):
     desk.click(*PAGE_BOX)
-    desk.key("ctrl+End")
-    desk.type(text)
+    desk.key("ctrl+End", *text)
 
 
 def input_method():
@@ -42,18 +37,13 @@ def input_method():
 
 
 def type_japanese():
-    desk.click(*PAGE_BOX)
-    desk.key("ctrl+End")
+    type_in_page("")
     desk.x("ibus", "engine", "anthy")
-    check("IBus runs Anthy", (desk.x("ibus", "engine") or "").strip() == "anthy")
-    desk.key("ctrl+j")  # hiragana
-    desk.type("kaigi")
-    desk.key("space")   # 会議, not yet committed
+    desk.key("ctrl+j", *"kaigi", "space")  # hiragana; 会議, not yet committed
     check("composing writes nothing", memo7()[1] == text_value(""))
     desk.key("Return")
     check("the committed word is one change", memo7() == (text_value("予定：会議"), text_value("予定：")))
-    desk.type("yotei")
-    desk.key("Escape", "Escape")
+    desk.key(*"yotei", "Escape", "Escape")
     check("a composition given up writes nothing", memo7()[1] == text_value("予定："))
     desk.click(*CANCEL)
     check("キャンセル takes the word back, keeping it for the next press", memo7() == (text_value("予定："), text_value("予定：会議")))
@@ -61,8 +51,7 @@ def type_japanese():
 
 
 def full_disk():
-    """set/ on a small file system of its own, filled up under a memo of one
-    page, so that one more character needs a second page."""
+    """set/ on a small tmpfs filled up under a memo of one page, so that one more character needs a second."""
     if os.geteuid() != 0:
         return print("skip: a full disk needs a small tmpfs, which only root can mount")
     shutil.copytree(desk.app / "set", desk.tmp / "set")
@@ -70,9 +59,7 @@ def full_disk():
     desk.mounts.append(desk.app / "set")
     shutil.copytree(desk.tmp / "set", desk.app / "set", dirs_exist_ok=True)
     desk.plant("set/memo7.txt", text_value("x" * 4092))
-    program = desk.start()
-    main = desk.wait_window("ポトラ")
-    desk.click(*PAGE_BOX)
+    program, main = desk.start_main()
     subprocess.run(["dd", "if=/dev/zero", f"of={desk.app}/set/filler", "bs=4096"], stderr=subprocess.DEVNULL)
     type_in_page("y")
     check("a full disk is reported", desk.answer_box(main))
@@ -84,30 +71,50 @@ def full_disk():
     desk.stop(program)
 
 
-with rw.Desktop(sys.argv[1]) as desk:
-    for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):
-        desk.plant(f"set/{name}.txt", text_value(str(twips)))
-    desk.plant("set/Change.txt", b"3\r\n")
-    program = desk.start()
-    main = desk.wait_window("ポトラ")
-    time.sleep(0.5)
-    check("Main at 100,50 500x400 without a frame", desk.geometry(main) == (100, 50, 500, 400))
-    check("the first start laid out the 41 value files", len(list(desk.app.glob("*/*.txt"))) == 41)
-    type_in_page("abc")
-    check("page 3 holds abc, its backup ab", (desk.value("set/memo3.txt"), desk.value("set/memo3X.txt")) == (text_value("abc"), text_value("ab")))
-    desk.click(100 + 344 + 12, 50 + 32 + 12)  # page button 7: 5160, 480 twips
-    desk.screenshot("main")
+def position_editor():
+    """Framed at Main's outer geometry; "元にもどす" brings Main back unframed where the user put the editor."""
+    program, main = desk.start_main()
+    desk.click(250, 12, main)  # 位置・サイズ変更: 3000, 0 twips
+    editor = desk.wait_window("ポトラ", other_than=(main,))
+    check("Main goes while the editor is open", rw.wait_for(lambda: not desk.viewable(main), 5))
+    time.sleep(1)
+    check(f"the editor's frame lies at 100,50 500x400 ({desk.frame(editor)})",
+          desk.frame(editor) == (100, 50, 500, 400) != desk.geometry(editor))
+    desk.x("xdotool", "windowsize", editor, 500, 150)
+    check("a window too short is refused with a message, and the editor is back at 100,50 500x400",
+          desk.answer_box(editor) and rw.wait_for(lambda: desk.frame(editor) == (100, 50, 500, 400), 2))
+    desk.key("alt+F4", window=editor)
+    check("Alt+F4 leaves the editor open", desk.viewable(editor))
+
+    x, y, _, _ = desk.frame(editor)  # moved by its title bar and made larger
+    desk.x("xdotool", "mousemove", x + 60, y + 8, "mousedown", 1, "sleep", 0.2, "mousemove", x + 90, y + 38,
+           "sleep", 0.2, "mousemove", x + 140, y + 88, "sleep", 0.2, "mouseup", 1)
+    desk.x("xdotool", "windowsize", editor, 560, 330)
+    time.sleep(0.7)
+    x, y, w, h = desk.frame(editor)
+    check(f"the drag moved the editor without a message ({x} {y} {w} {h})", (x, y) != (100, 50) and desk.windows("ポトラ") == [editor])
+    desk.click(w // 2, h // 2, editor)  # "元にもどす" is centred on the outer size
+    main = desk.wait_window("ポトラ", other_than=(editor,))
+    time.sleep(0.7)
+    check(f"the editor closes, Main maps at its outer geometry without a frame ({desk.geometry(main)})",
+          not desk.viewable(editor) and desk.geometry(main) == (x, y, w, h))
+    check("the geometry is stored in twips", [desk.value(f"set/{n}.txt") for n in ("Left", "Top", "Width", "Height")]
+          == [text_value(str(v * 15)) for v in (x, y, w, h)])
     desk.stop(program)
+
+
+with rw.Desktop() as desk:
+    for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):  # 100,50 500x400
+        desk.plant(f"set/{name}.txt", text_value(str(twips)))
+    desk.plant("set/Change.txt", b"7\r\n")
     desk.plant("set/memo7.txt", text_value("予定："))
     ime = input_method()
-    program = desk.start(env=ime)
-    main = desk.wait_window("ポトラ")
-    check("page 7 and page 3 with its backup stay over a restart", (desk.value("set/Change.txt"), desk.value("set/memo3X.txt")) == (b"7\r\n", text_value("ab")))
+    program, main = desk.start_main(env=ime)
+    check("Main at 100,50 500x400 without a frame", rw.wait_for(lambda: desk.geometry(main) == (100, 50, 500, 400), 2))
     if ime:
         type_japanese()
 
-    # A file in the way: the text stays on screen, and when the program is
-    # ended as at a log-off it goes to a file of the user's own.
+    # A file in the way: the text stays on screen, and SIGTERM as at a log-off puts it in a file of the user's own.
     (desk.app / "set/memo7.txt").unlink()
     (desk.app / "set/memo7.txt").mkdir()
     type_in_page("u")
@@ -117,12 +124,12 @@ with rw.Desktop(sys.argv[1]) as desk:
     rescued = list((desk.home / ".local/share/potora").glob("memo7 *.txt"))
     check("the unsaved text is in a rescue file", [f.read_text() for f in rescued] == ["予定：unsaved7x"])
     (desk.app / "set/memo7.txt").rmdir()
-    program = desk.start()
-    notice = desk.wait_window("ポトラ", 10)
+    program, notice = desk.start_main()
     check("the next start says where the text went, once",
           notice and desk.geometry(notice)[2:] != (500, 400) and not (desk.home / ".local/share/potora/notice.txt").exists())
     desk.key("Return", window=notice)
     check("then Main maps", desk.wait_window("ポトラ", 10, other_than=(notice,)))
     desk.stop(program)
     full_disk()
+    position_editor()
 rw.finish()

@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Memos popping up: the start-up memo in a box before Main maps, once; a
-timer memo above Main and above a window raised after it, shown as typed
-(markup and line breaks too), on time after the clock was set back eight
-hours while the program ran; the memo windows loaded in the background stay
-off the screen; the memo editor refuses the window manager's close."""
+"""The start-up memo's box before Main, once; a timer memo on time after the clock was set back, above every
+window, shown as typed (markup too); memo windows loaded in the background off screen; Alt+F4 refused."""
 
-import re
-import sys
 import time
 
 import rw
@@ -15,49 +10,42 @@ from rw import check, text_value
 rw.need("xclip", "xclip")
 LINE1 = "<b>お茶</b>の時間です"
 
-with rw.Desktop(sys.argv[1]) as desk:
+with rw.Desktop() as desk:
     desk.plant("Timer/memo4.txt", text_value("朝会"))
     for name, value in (("memo1", LINE1 + "\n2行目: a<b"), ("memo1-2", "07"), ("memo1-3", "06")):
         desk.plant(f"Timer/{name}.txt", text_value(value))
     desk.plant("Timer/true1.txt", b"1\r\n")
-    # Eight hours fast, set right once Main is up, as time sync does after a
-    # boot with a wrong hardware clock: the minute's check comes about ten
-    # seconds after the start, at 07:06 by the new clock.
+    # Eight hours fast, set right once Main is up as time sync does after a boot
+    # with a wrong hardware clock: the minute's check ten seconds on is at 07:06.
     clock = desk.tmp / "clock"
     clock.write_text("@2026-12-07 15:05:50\n")
-    desk.start(env=desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
-    box = desk.wait_window("ポトラ")
+    _, box = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
     time.sleep(1)
     check("the start-up memo comes in a small box before Main", box and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
-    desk.screenshot("startup-memo")
     desk.key("Return", window=box)
     main = desk.wait_window("ポトラ", 5, other_than=(box,))
     clock.write_text("@2026-12-07 07:05:50\n")
-    desk.spawn("xmessage", "-name", "other", "-title", "other", "another window")
-    other = desk.wait_window("other")
+    other = desk.cover()
 
     box = desk.wait_window("ポトラ", 20, other_than=(main,))
     check("a timer memo comes up at 07:06 after the clock was set back", box)
     time.sleep(0.5)
     desk.x("xdotool", "windowactivate", other, "windowraise", other)
     time.sleep(0.5)
-    stacking = [int(w, 16) for w in re.findall(r"0x\w+", desk.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")]
-    check("the box stays above Main and a window raised after it, and asks to stay above",
-          all(int(w or 0) in stacking for w in (main, other, box))
-          and stacking.index(int(box)) > max(stacking.index(int(main)), stacking.index(int(other)))
-          and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
-    desk.screenshot("timer-memo")
-    x, y, w, h = desk.geometry(box)
-    desk.click(x + w // 2, y + h // 5, repeat=3)  # selects the first line
+    order = [w for w in desk.stacking() if w in (int(main), int(other or 0), int(box))]
+    check("the box stays above Main and a window raised after it, and asks to stay above", len(order) == 3
+          and order[-1] == int(box) and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
+    desk.uncover()
+    _, _, w, h = desk.geometry(box)
+    desk.click(w // 2, h // 5, box, repeat=3)  # selects the first line
     desk.key("ctrl+c")
     copied = (desk.x("xclip", "-o", "-selection", "clipboard") or "").rstrip("\n")
     check(f"the box shows the memo as typed ({copied})", copied == LINE1)
     desk.key("Return", window=box)
     check("OK closes it; the start-up memo did not come again", rw.wait_for(lambda: desk.windows("ポトラ") == [main], 3))
-    check("the memo windows loaded in the background are not on screen",
-          not desk.windows("起動時メモ") and not desk.windows("タイマーメモ"))
-    desk.click_in(main, 104 + 20, 32 + 10)  # タイマーメモ: 1560, 480 twips
-    desk.click_in(desk.wait_window("タイマーメモ"), 8 + 40, 24 + 15)  # its first memo: 120, 360
+    check("the memo windows loaded in the background are not on screen", not desk.windows("起動時メモ") + desk.windows("タイマーメモ"))
+    desk.click(104 + 20, 32 + 10, main)  # タイマーメモ: 1560, 480 twips
+    desk.click(8 + 40, 24 + 15, desk.wait_window("タイマーメモ"))  # its first memo: 120, 360
     editor = desk.wait_window("タイマーメモ(メモ1)")
     desk.key("alt+F4", window=editor)
     check("the memo editor refuses the window manager's close", editor and desk.viewable(editor))

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The Debian package installed with dpkg (as root: CI's machine is thrown
-away) and started from its menu entry keeps its data in $XDG_DATA_HOME/ポトラ,
-nothing beside itself; dpkg -r leaves none of its files and the data as it was."""
+"""The Debian package installed with dpkg (as root: CI's machine is thrown away) and started from its menu
+entry keeps its data in $XDG_DATA_HOME/ポトラ; dpkg -r leaves none of its files and the data as it was."""
 
 import os
 import signal
@@ -17,8 +16,6 @@ if os.geteuid() != 0:
 rw.need("dpkg-dev file libglib2.0-bin", "cpack", "dpkg-shlibdeps", "file", "gio")
 if subprocess.run(["dpkg-query", "-W", "-f=${Status}", "potora"], capture_output=True, text=True).stdout.startswith("install"):
     rw.skip("a potora package is installed already; the test would replace it")
-BUILD = Path(sys.argv[1]).resolve().parent
-ENTRY = "/usr/share/applications/jp.potora.potora.desktop"
 
 
 def dpkg(*args):
@@ -27,8 +24,9 @@ def dpkg(*args):
     return done.returncode == 0
 
 
-with rw.Desktop(sys.argv[1]) as desk:
-    made = subprocess.run(["cpack", "--config", BUILD / "CPackConfig.cmake", "-B", desk.tmp], capture_output=True, text=True)
+with rw.Desktop() as desk:
+    made = subprocess.run(["cpack", "--config", Path(sys.argv[1]).resolve().parent / "CPackConfig.cmake", "-B", desk.tmp],
+                          capture_output=True, text=True)
     debs = list(desk.tmp.glob("potora_*.deb"))
     if not check(f"cpack made the package {[(d.name, d.stat().st_size) for d in debs]}", len(debs) == 1):
         print(made.stdout[-3000:] + made.stderr[-3000:])
@@ -40,16 +38,14 @@ with rw.Desktop(sys.argv[1]) as desk:
         check("it installs the help page where the program looks for it, the icon and the metadata",
               {"/usr/share/potora/help.html", "/usr/share/icons/hicolor/48x48/apps/potora.png",
                "/usr/share/metainfo/jp.potora.potora.metainfo.xml"} <= set(files))
-
-        desk.spawn("gio", "launch", ENTRY)
+        desk.spawn("gio", "launch", "/usr/share/applications/jp.potora.potora.desktop")
         main = desk.wait_window("ポトラ")
-        check("started from its menu entry, Main maps", main is not None)
+        pid = int(desk.x("xdotool", "getwindowpid", main or 0) or 0)
+        check("its menu entry starts the installed program", pid and os.readlink(f"/proc/{pid}/exe") == "/usr/bin/potora")
         check("its 41 value files and the lock are in $XDG_DATA_HOME/ポトラ",
               rw.wait_for(lambda: len(list(data.glob("*/*.txt"))) == 41, 5) and (data / "potora.lock").exists())
         check("nothing is written beside the program",
               not any(Path("/usr/bin", name).exists() for name in ("set", "Timer", "potora.lock")))
-        pid = int(desk.x("xdotool", "getwindowpid", main) or 0) if main else 0
-        check("it is the installed program", pid and os.readlink(f"/proc/{pid}/exe") == "/usr/bin/potora")
         if pid:
             os.kill(pid, signal.SIGTERM)
         check("it quits", rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}"), 10))

@@ -1,8 +1,5 @@
-"""What the real-window tests share: a private X display with icewm (which has
-a system tray), a copy of the built program folder in a folder whose path has
-a space, as users' may, and xdotool and xprop to see and drive windows as a
-person would. Scripts: `with rw.Desktop(sys.argv[1]) as desk: ...`, then
-`rw.finish()`."""
+"""Shared by the real-window tests: a private X display with icewm (it has a tray), the built program copied to a
+folder whose path has a space, as users' may, and xdotool and xprop to see and drive it as a person would."""
 
 import os
 import re
@@ -30,10 +27,8 @@ def skip(why):
 
 
 def need(packages, *tools):
-    """A tool missing skips the test for a user who cannot install it; as
-    root, scripts/deps.sh --test has installed it, so it is a failure."""
-    missing = [t for t in tools if not shutil.which(t)]
-    if missing:
+    """As root scripts/deps.sh --test has installed the tools: missing, they fail the test."""
+    if missing := [t for t in tools if not shutil.which(t)]:
         (skip if os.geteuid() != 0 else sys.exit)(f"{' '.join(missing)} missing: apt-get install {packages}")
 
 
@@ -55,44 +50,31 @@ def wait_for(condition, timeout=10.0, step=0.1):
 
 
 class Desktop:
-    def __init__(self, built, size="1024x768"):
+    def __init__(self, built=None):
         need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
         self.tmp = Path(tempfile.mkdtemp())
         self.app, self.home = self.tmp / "ポトラ folder", self.tmp / "home"
-        shutil.copytree(built, self.app, symlinks=True)
+        shutil.copytree(built or sys.argv[1], self.app, symlinks=True)
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
         for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", ".config"), ("XDG_DATA_HOME", ".local/share"),
                           ("XDG_CACHE_HOME", ".cache"), ("XDG_RUNTIME_DIR", "run")):
             (self.home / sub).mkdir(mode=0o700, parents=True, exist_ok=True)
             self.env[name] = str(self.home / sub)
         self.processes, self.mounts, self.logs = [], [], []
-        n = next(n for n in range(90, 400) if self.display_free(n))
-        self.env["DISPLAY"] = f":{n}"
-        # -noreset: the server resets when its last client leaves, refusing
-        # whoever connects meanwhile.
-        self.spawn("Xvfb", f":{n}", "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset")
-        if not wait_for(lambda: self.x("xprop", "-root", "_NET_SUPPORTED") is not None, 10):
-            sys.exit("Xvfb did not start")
+        # Xvfb names a free display once it is ready. -noreset: the server resets when
+        # its last client leaves, refusing whoever connects meanwhile.
+        ready, write = os.pipe()
+        self.spawn("Xvfb", "-displayfd", write, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", pass_fds=(write,))
+        os.close(write)
+        self.env["DISPLAY"] = ":" + (os.read(ready, 16).decode().strip() or sys.exit("Xvfb did not start"))
         self.start_wm()
-
-    @staticmethod
-    def display_free(n):
-        """No live X server holds display n (a server killed outright leaves its lock)."""
-        try:
-            os.kill(int(Path(f"/tmp/.X{n}-lock").read_text().strip()), 0)
-            return False
-        except (OSError, ValueError):
-            return True
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
         for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
+            if self.stop(process, timeout=5) is None:
                 process.kill()
                 process.wait()
         for mount in self.mounts:
@@ -108,19 +90,22 @@ class Desktop:
                               stderr=subprocess.DEVNULL, timeout=30)
         return done.stdout if done.returncode == 0 else None
 
-    def spawn(self, *args, env=None, log=None):
+    def spawn(self, *args, env=None, log=None, **popen):
         out = open(log, "ab") if log else subprocess.DEVNULL
-        process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out)
+        process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out, **popen)
         self.processes.append(process)
         return process
 
     def start(self, env=None):
         """The program, started from a folder other than its own."""
-        log = self.tmp / f"program-{len(self.logs) + 1}.log"
-        self.logs.append(log)
-        process = self.spawn(self.app / "potora", env={**self.env, **(env or {})}, log=log)
-        process.log = log
+        self.logs.append(self.tmp / f"program-{len(self.logs) + 1}.log")
+        process = self.spawn(self.app / "potora", env={**self.env, **(env or {})}, log=self.logs[-1])
+        process.log = self.logs[-1]
         return process
+
+    def start_main(self, env=None):
+        program = self.start(env)
+        return program, self.wait_window("ポトラ")
 
     def stop(self, process, sig=signal.SIGTERM, timeout=10):
         """Its exit status (without a signal, once it ends by itself)."""
@@ -142,27 +127,29 @@ class Desktop:
             sys.exit("icewm did not start")
         time.sleep(0.5)
 
-    def stop_wm(self):
-        self.wm.terminate()
-        self.wm.wait()
-
     def wm_running(self):
         check_window = re.search(r"# (\w+)", self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK") or "")
         return bool(check_window and self.x("xwininfo", "-id", check_window.group(1)))
 
+    def plant(self, relative, data):
+        (self.app / relative).parent.mkdir(parents=True, exist_ok=True)
+        (self.app / relative).write_bytes(data)
+
+    def value(self, relative):
+        path = self.app / relative
+        return path.read_bytes() if path.is_file() else None
+
     # --- windows --------------------------------------------------------
 
     def title(self, window):
-        """The title a desktop shows: _NET_WM_NAME, else WM_NAME."""
         found = re.search(r'= "(.*)"$', (self.x("xprop", "-id", window, "_NET_WM_NAME") or "").strip())
-        return found.group(1) if found else (self.x("xdotool", "getwindowname", window) or "").strip()
+        return found and found.group(1)
 
     def viewable(self, window):
         return "IsViewable" in (self.x("xwininfo", "-id", window) or "")
 
     def windows(self, title):
-        """Windows on screen titled exactly that: with a window manager, its
-        clients only, so that the tray icon's own window is none of them."""
+        """Windows on screen titled exactly that; with a window manager its clients only, not the tray icon."""
         if self.wm_running():
             ids = [str(int(w, 16)) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST") or "")]
         else:
@@ -186,18 +173,19 @@ class Desktop:
         left, right, top, bottom = map(int, found.groups()) if found else (0, 0, 0, 0)
         return (x - left, y - top, w + left + right, h + top + bottom)
 
+    def stacking(self):
+        """The window manager's clients, bottom to top."""
+        return [int(w, 16) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")]
+
     def on_top(self, window):
         """The uppermost client, with the focus."""
-        stacking = re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING") or "")
-        return bool(stacking) and int(stacking[-1], 16) == int(window) == int(self.x("xdotool", "getactivewindow") or 0)
+        return self.stacking()[-1:] == [int(window)] == [int(self.x("xdotool", "getactivewindow") or 0)]
 
-    def click(self, x, y, button=1, repeat=1):
-        self.x("xdotool", "mousemove", x, y, "click", "--repeat", repeat, "--delay", 80, button)
+    def click(self, x, y, window=None, repeat=1):
+        """At x, y on the screen or in the window."""
+        left, top, _, _ = self.geometry(window) if window else (0, 0, 0, 0)
+        self.x("xdotool", "mousemove", left + x, top + y, "click", "--repeat", repeat, "--delay", 80, 1)
         time.sleep(0.3)
-
-    def click_in(self, window, x, y):
-        left, top, _, _ = self.geometry(window)
-        self.click(left + x, top + y)
 
     def key(self, *keys, window=None):
         if window:
@@ -205,14 +193,9 @@ class Desktop:
         self.x("xdotool", "key", "--delay", 60, *keys)
         time.sleep(0.3)
 
-    def type(self, text):
-        self.x("xdotool", "type", "--delay", 60, text)
-        time.sleep(0.4)
-
     def answer_box(self, main, timeout=10):
         """OK in a message box titled ポトラ other than Main; the box."""
-        box = self.wait_window("ポトラ", timeout, other_than=(main,))
-        if box:
+        if box := self.wait_window("ポトラ", timeout, other_than=(main,)):
             self.key("Return", window=box)
         return box
 
@@ -223,24 +206,10 @@ class Desktop:
 
     def cover(self):
         """Another program's window over the upper left, on top."""
-        self.spawn("xmessage", "-geometry", "900x700+0+0", "cover")
+        self.covering = self.spawn("xmessage", "-geometry", "900x700+0+0", "cover")
         found = wait_for(lambda: [w for w in (self.x("xdotool", "search", "--onlyvisible", "--class", "xmessage") or "").split()
                                   if self.on_top(w)], 5)
         return found[-1] if found else None
 
     def uncover(self):
-        for process in self.processes:
-            if process.args[0] == "xmessage":
-                process.terminate()
-        time.sleep(0.3)
-
-    def screenshot(self, name):
-        self.x("import", "-window", "root", self.tmp.parent / f"potora-{name}.png")
-
-    def value(self, relative):
-        path = self.app / relative
-        return path.read_bytes() if path.is_file() else None
-
-    def plant(self, relative, data):
-        (self.app / relative).parent.mkdir(parents=True, exist_ok=True)
-        (self.app / relative).write_bytes(data)
+        self.stop(self.covering)

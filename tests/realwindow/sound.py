@@ -1,45 +1,37 @@
 #!/usr/bin/env python3
-"""A memo's box closed: the sound server plays the bell of the theme the
-desktop names, libcanberra loaded only then; with no server the X bell rings
-instead, and the log says why."""
+"""A memo's box closed: the sound server plays the bell of the theme the desktop
+names, libcanberra loaded only then; with no server the X bell rings, and the log says why."""
 
 import glob
 import signal
 import subprocess
-import sys
 import time
 from pathlib import Path
 
 import rw
 from rw import check
 
-rw.need("pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd", "pulseaudio", "pactl", "parec", "sox",
-        "xkbevd", "xsettingsd")
+rw.need("pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd", "pulseaudio", "pactl", "parec", "sox", "xkbevd", "xsettingsd")
 if not glob.glob("/usr/lib/*/libcanberra-0.30/libcanberra-pulse.so"):
     rw.skip("libcanberra's pulse driver missing: apt-get install libcanberra0 libcanberra-pulse")
 
 
-def memo_box_closed(desk):
-    program = desk.start()
-    box = desk.wait_window("ポトラ")
-    check("libcanberra is not loaded before the first sound", box and "libcanberra" not in maps(program))
+def memo_box_closed():
+    program, box = desk.start_main()
+    maps = Path(f"/proc/{program.pid}/maps")
+    check("libcanberra is not loaded before the first sound", box and "libcanberra" not in maps.read_text())
     desk.key("Return", window=box)
     time.sleep(1.5)
-    return program
+    return program, maps
 
 
-def maps(program):
-    return Path(f"/proc/{program.pid}/maps").read_text()
-
-
-with rw.Desktop(sys.argv[1]) as desk:
+with rw.Desktop() as desk:
     desk.plant("Timer/memo4.txt", rw.text_value("朝会"))
     # The desktop names the theme "loud": its bell is three times as loud as the freedesktop one.
     theme = Path(desk.env["XDG_DATA_HOME"]) / "sounds/loud"
     (theme / "stereo").mkdir(parents=True)
     (theme / "index.theme").write_text("[Sound Theme]\nName=loud\nDirectories=stereo\n[stereo]\nOutputProfile=stereo\n")
-    subprocess.run(["sox", "-n", "-r44100", "-b16", "-c2", theme / "stereo/bell.wav", "synth", "0.3", "sine", "880",
-                    "vol", "0.9"])
+    subprocess.run(["sox", "-n", "-r44100", "-b16", "-c2", theme / "stereo/bell.wav", "synth", "0.3", "sine", "880", "vol", "0.9"])
     (desk.tmp / "xsettings").write_text('Net/SoundThemeName "loud"\n')
     desk.spawn("xsettingsd", "-c", desk.tmp / "xsettings")
     server = desk.spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--load=module-native-protocol-unix",
@@ -47,15 +39,14 @@ with rw.Desktop(sys.argv[1]) as desk:
     check("the sound server came up", rw.wait_for(lambda: "rec" in (desk.x("pactl", "get-default-sink") or ""), 10))
     # The default latency loses the end of a recording.
     recorder = desk.spawn("parec", "-d", "rec.monitor", "--raw", "--latency-msec=20", desk.tmp / "out.raw")
-    program = memo_box_closed(desk)
-    recorder.send_signal(signal.SIGINT)
-    recorder.wait()
+    program, maps = memo_box_closed()
+    desk.stop(recorder, signal.SIGINT)
     stat = subprocess.run(["sox", "-traw", "-r44100", "-esigned", "-b16", "-c2", desk.tmp / "out.raw", "-n", "stat"],
                           stderr=subprocess.PIPE, text=True).stderr
     peak = float(next((line.split()[-1] for line in stat.splitlines() if line.startswith("Maximum amp")), 0))
     check(f"the desktop theme's bell reached the server's output (peak amplitude {peak})", peak > 0.8)
     check("libcanberra was loaded for it, nothing logged",
-          "libcanberra" in maps(program) and "potora.sound" not in program.log.read_text())
+          "libcanberra" in maps.read_text() and "potora.sound" not in program.log.read_text())
     desk.stop(program)
 
     # No server, and the client library, told where it was, starts none.
@@ -64,7 +55,7 @@ with rw.Desktop(sys.argv[1]) as desk:
     (desk.tmp / "xkbevd.cf").write_text(f'soundDirectory = "/"\nBell() shell "touch {desk.tmp}/bell"\n')
     desk.spawn("xkbevd", "-cfg", desk.tmp / "xkbevd.cf")
     time.sleep(0.5)
-    program = memo_box_closed(desk)
+    program, _ = memo_box_closed()
     check("the X bell rang", rw.wait_for((desk.tmp / "bell").exists, 5))
     check("the log says why", "no sound server" in program.log.read_text())
 rw.finish()

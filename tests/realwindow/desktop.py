@@ -1,0 +1,105 @@
+#!/usr/bin/env python3
+"""The program on a desktop, from a folder whose name a desktop entry must quote: its log-on entry started
+by gio launch, the help viewer, one tray icon through re-adds and a tray restart raising Main on a left
+press only, and a second start raising the running copy's Main, also after a copy was killed outright."""
+
+import os
+import re
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+import rw
+from rw import check
+
+rw.need("libglib2.0-bin", "gio")
+
+TICK, OK, HELP, QUIT = (20, 52), (168, 124), (68, 84), (150, 20)  # 120,600 1920,1680 120,1080 120,120 twips
+
+
+def options_click(main, *places):
+    desk.click(104 + 40, 12, main)  # オプション: 1560, 0 twips
+    window = desk.wait_window("オプション")
+    for x, y in places:
+        desk.click(x, y, window)
+    return window
+
+
+def press(*buttons, covered=True):
+    """Which of Main and a window covering it is on top after presses on the icon, or
+    after a second start of the program ("start"), which must exit 0."""
+    cover = desk.cover() if covered else None
+    for button in buttons:
+        if button == "start":
+            status = subprocess.run([desk.app / "potora"], env=desk.env, cwd="/", timeout=20, capture_output=True).returncode
+            check(f"a second start exits 0 ({status})", status == 0)
+        else:
+            desk.x("xdotool", "mousemove", "--window", desk.tray_icons()[0], 12, 12, "click", button)
+            time.sleep(0.4)
+    up = "Main" if rw.wait_for(lambda: desk.on_top(main), 2) else "cover" if cover and desk.on_top(cover) else "neither"
+    desk.uncover()
+    return up
+
+
+with rw.Desktop() as desk:
+    fast = desk.faketime(FAKETIME="+0 x30")  # the minute's re-add every two seconds
+    # No "%": GLib checks the program's path before it undoes "%%" and refuses
+    # such an entry; the unit tests cover the escaping of "%".
+    desk.app = desk.app.rename(desk.tmp / 'ポトラ $HOME `id` #1 it\'s "q" a\\b')
+    entry = desk.home / ".config/autostart/ポトラ.desktop"
+    program, main = desk.start_main()
+    options_click(main, TICK, OK)
+    check("a message answers the registration; the flag holds 1, the entry is written, the window closed",
+          desk.answer_box(main) and desk.value("Timer/startup.txt") == b"1\r\n" and entry.exists() and not desk.windows("オプション"))
+    options = options_click(main, HELP, HELP)
+    check("one help viewer after two presses", rw.wait_for(lambda: desk.windows("ポトラ ヘルプ"), 10) and len(desk.windows("ポトラ ヘルプ")) == 1)
+    desk.click(*QUIT, options)
+    check("quitting with the help viewer open exits 0", desk.stop(program, sig=None) == 0)
+
+    desk.logs.append(desk.tmp / "autostart.log")
+    desk.spawn("gio", "launch", entry, log=desk.logs[-1])
+    main = desk.wait_window("ポトラ")
+    pid = (desk.x("xdotool", "getwindowpid", main or 0) or "").strip()
+    check("the entry starts the program in its folder", pid and [Path(f"/proc/{pid}/{link}").resolve()
+                                                            for link in ("exe", "cwd")] == [desk.app / "potora", desk.app])
+    options_click(main, TICK, OK)  # ticked from the flag: cleared
+    check("a message answers the removal; the flag holds 0, the entry is gone",
+          desk.answer_box(main) and desk.value("Timer/startup.txt") == b"0\r\n" and not entry.exists())
+    options_click(main, QUIT)
+    check("quitting ends the program and all its windows",
+          rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}/exe"), 10) and not desk.windows("ポトラ") and not desk.windows("オプション"))
+
+    # The tray icon, and single copy.
+    program, main = desk.start_main(env=fast)
+    icons = rw.wait_for(desk.tray_icons, 10)
+    check("one icon in the tray, named ポトラ", len(icons) == 1 and desk.title(icons[0]) == "ポトラ")
+    time.sleep(6)
+    check("three minutes' re-adds kept the same single icon", desk.tray_icons() == icons)
+    check("a right and a middle press leave Main covered", press(3) == press(2) == "cover")
+    check("a left press raises and activates Main, a double click leaves it up", press(1) == press(1, 1) == "Main")
+    desk.x("xdotool", "windowminimize", "--sync", main)
+    check("a left press restores a minimised Main", press(1, covered=False) == "Main")
+    desk.stop(desk.wm)
+    desk.start_wm()
+    check("a restarted tray gets the icon back within a minute of the program's clock", len(rw.wait_for(desk.tray_icons, 2)) == 1)
+    check("and it still brings Main up", press(1) == "Main")
+
+    desk.stop(program)
+    desk.stop(desk.wm)
+    program, main = desk.start_main(env=fast)
+    state = desk.x("xprop", "-id", main or 0, "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE") or ""
+    check("without a tray Main comes up with its taskbar entry", main and not re.search("SKIP_TASKBAR|_UTILITY", state))
+    desk.start_wm()
+    check("a tray that comes later gets the icon", rw.wait_for(desk.tray_icons, 5))
+
+    before = sorted((str(p), p.stat().st_mtime) for p in desk.app.rglob("*"))
+    check("it raises the running copy's Main", press("start") == "Main")
+    check("the running copy goes on with one Main and one icon, and nothing in its folder changed",
+          program.poll() is None and len(desk.windows("ポトラ")) == len(desk.tray_icons()) == 1
+          and sorted((str(p), p.stat().st_mtime) for p in desk.app.rglob("*")) == before)
+    desk.stop(program, signal.SIGKILL)
+    check("the killed copy left its lock behind", (desk.app / "potora.lock").exists())
+    program, main = desk.start_main()
+    check("it raises the new copy's Main", press("start") == "Main")
+rw.finish()
