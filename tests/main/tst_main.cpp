@@ -47,43 +47,22 @@ private slots:
     void init() { p = std::make_unique<TestProgram>(); }
     void cleanup() { p.reset(); }
 
-    void editsSaveWithOneStepBackup()
-    {
-        QPlainTextEdit *box = start("3\r\n")->text(3);
-        QTest::keyClicks(box, QStringLiteral("abc"));
-        QCOMPARE(files(3), text("abc") + '|' + text("ab"));
-        // The cancel swaps value and backup, each time it is pressed.
-        QTest::mouseClick(main->CommandX, Qt::LeftButton);
-        QCOMPARE(box->toPlainText() + files(3), "ab" + text("ab") + '|' + text("abc"));
-        QTest::mouseClick(main->CommandX, Qt::LeftButton);
-        QCOMPARE(files(3), text("abc") + '|' + text("ab"));
-        // A line break is stored as CR LF, in Shift-JIS.
-        QTest::keyClick(box, Qt::Key_Return);
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("時"), Qt::NoModifier);
-        QCOMPARE(files(3), text("abc\r\n\x8E\x9E") + '|' + text("abc\r\n"));
-        // Each cancel serves its own slot: the extra memo was edited last,
-        // CommandX still serves page 3; with no page stored it serves none.
-        QTest::keyClicks(main->text(11), QStringLiteral("xy"));
-        QTest::mouseClick(main->CommandX, Qt::LeftButton);
-        QTest::mouseClick(main->Command4, Qt::LeftButton);
-        QCOMPARE(box->toPlainText() + main->text(11)->toPlainText(), QStringLiteral("abc\nx"));
-        p->folder.plant(ValueFiles::kChange, "\"\"\r\n");
-        QTest::mouseClick(main->CommandX, Qt::LeftButton);
-        QCOMPARE(box->toPlainText(), QStringLiteral("abc\n"));
-    }
-
-    void inputMethodCompositionIsOneChange_data()
+    // Each key and each composition an input method commits is one change,
+    // saved with a one-step backup; the memo's own cancel swaps the two.
+    void editAndCancel_data()
     {
         QTest::addColumn<int>("slot"); // 11: the extra memo
-        for (int slot : {1, 10, 11})
+        for (int slot = 1; slot <= 11; ++slot)
             QTest::addRow("slot %d", slot) << slot;
     }
-    void inputMethodCompositionIsOneChange()
+    void editAndCancel()
     {
         QFETCH(int, slot);
-        p->folder.plant(ValueFiles::memo(slot), sjisText(QStringLiteral("予定：")));
+        const QByteArray before = sjisText(QStringLiteral("予定：")), committed = sjisText(QStringLiteral("予定：会議"));
+        p->folder.plant(ValueFiles::memo(slot), before);
         p->folder.plant(ValueFiles::memoBackup(slot), text("older"));
         QPlainTextEdit *box = start(slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n")->text(slot);
+        QPushButton *cancel = slot == 11 ? main->Command4 : main->CommandX;
         box->moveCursor(QTextCursor::End);
         // What an input method sends while a word is composed, then committed.
         const auto compose = [box](const QString &preedit, const QString &commit = QString()) {
@@ -91,18 +70,26 @@ private slots:
             event.setCommitString(commit);
             QCoreApplication::sendEvent(box, &event);
         };
-        const QByteArray before = files(slot);
         for (const QString &preedit : {QStringLiteral("k"), QStringLiteral("かいぎ"), QStringLiteral("会議")})
             compose(preedit);
-        QCOMPARE(files(slot), before);
+        QCOMPARE(files(slot), before + '|' + text("older"));
         compose(QString(), QStringLiteral("会議"));
-        const QByteArray committed = sjisText(QStringLiteral("予定：会議")) + '|' + sjisText(QStringLiteral("予定："));
-        QCOMPARE(files(slot), committed);
+        QCOMPARE(files(slot), committed + '|' + before);
         compose(QStringLiteral("よ")); // given up
         compose(QString());
-        QCOMPARE(files(slot), committed);
-        QTest::mouseClick(slot == 11 ? main->Command4 : main->CommandX, Qt::LeftButton);
-        QCOMPARE(box->toPlainText(), QStringLiteral("予定："));
+        QCOMPARE(files(slot), committed + '|' + before);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(box->toPlainText().toUtf8() + files(slot), "予定：" + before + '|' + committed);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTest::mouseClick(slot == 11 ? main->CommandX : main->Command4, Qt::LeftButton); // the other slot's
+        QCOMPARE(files(slot), committed + '|' + before);
+        // With no page stored CommandX serves none. Typing goes on at the end;
+        // a line break is stored as CR LF, in Shift-JIS.
+        p->folder.plant(ValueFiles::kChange, "\"\"\r\n");
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("時"), Qt::NoModifier);
+        QCOMPARE(files(slot), sjisText(QStringLiteral("予定：会議\r\n時")) + '|' + sjisText(QStringLiteral("予定：会議\r\n")));
     }
 
     // The page stored shows at start-up; a page button then switches to its page.
