@@ -3,18 +3,20 @@
 # the bottom, then platform, its linux/ and fake/, the widget kit, the
 # windows, and app on top. A folder includes its own files and the layers
 # below it, never a folder beside it; only app picks a platform's
-# implementation.
+# implementation, and a system's part of the store (store/linux/) is
+# picked by the build alone: it only implements store's headers.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
 rank() {
   case $1 in
-    store) echo 0 ;;
-    platform) echo 1 ;;
-    platform/linux | platform/fake) echo 2 ;;
-    kit) echo 3 ;;
-    main | timer | startup | geometry | options) echo 4 ;;
-    app) echo 5 ;;
+    store) echo 1 ;;
+    store/linux | store/windows) echo 2 ;;
+    platform) echo 3 ;;
+    platform/linux | platform/windows | platform/fake) echo 4 ;;
+    kit) echo 5 ;;
+    main | timer | startup | geometry | options) echo 6 ;;
+    app) echo 7 ;;
     *) echo unknown ;;
   esac
 }
@@ -29,6 +31,10 @@ while IFS= read -r file; do
     why=""
     if [ "$(rank "$from")" = unknown ] || [ "$(rank "$to")" = unknown ]; then
       why="a folder outside the layers"
+    elif [[ $to == store/* ]]; then
+      why="the build picks the system's store"
+    elif [[ $from == store/* && $to == store ]]; then
+      why=""
     elif [ "$(rank "$to")" -ge "$(rank "$from")" ]; then
       why="not a layer below"
     elif [[ $to == platform/* ]] && [ "$from" != app ]; then

@@ -375,12 +375,12 @@ void Main::rescueUnsaved()
     for (MemoSlot *slot : m_slots) {
         if (slot->saveAgain())
             continue;
-        const Rescue::Saved saved = Rescue::save(m_platform.userDataFolder(), slot->name(), m_platform.now(),
-                                                 slot->box()->toPlainText());
-        if (saved.path.isEmpty())
-            lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
+        const Result<QString> saved = Rescue::save(m_platform.userDataFolder(), slot->name(), m_platform.now(),
+                                                   slot->box()->toPlainText());
+        if (saved.ok())
+            kept << QDir::toNativeSeparators(saved.value);
         else
-            kept << QDir::toNativeSeparators(saved.path);
+            lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
     }
     QString text;
     if (!kept.isEmpty())

@@ -79,7 +79,7 @@ void Option1::registerStartup()
     // The flag goes first, so it keeps the user's choice even when the
     // registration fails.
     m_values.writeInteger(ValueFiles::kStartupFlag, 1);
-    const Written registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
+    const Result<> registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
     if (registered.ok())
         m_platform.message(this, QStringLiteral("スタートアップに登録しました"));
     else
@@ -89,18 +89,13 @@ void Option1::registerStartup()
 void Option1::removeStartup()
 {
     m_values.writeInteger(ValueFiles::kStartupFlag, 0);
-    const Platform::Removed removed = m_platform.startupRemove();
-    switch (removed.outcome) {
-    case Platform::Removal::Removed:
+    const Result<bool> removed = m_platform.startupRemove();
+    if (!removed.ok())
+        m_platform.message(this, QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(removed.error));
+    else if (removed.value)
         m_platform.message(this, QStringLiteral("スタートアップから削除しました"));
-        break;
-    case Platform::Removal::NotRegistered:
+    else
         m_platform.message(this, QStringLiteral("スタートアップにはもともと登録されていません"));
-        break;
-    case Platform::Removal::Failed:
-        m_platform.message(this, QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(removed.reason));
-        break;
-    }
 }
 
 void Option1::Option1_Command3_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Written.h"
+#include "store/Result.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -47,14 +47,10 @@ public:
     // in `startIn` (empty: where the session starts programs), `icon` an
     // image file or a theme icon's name. Registering replaces an earlier
     // registration.
-    enum class Removal { Removed, NotRegistered, Failed };
-    struct Removed {
-        Removal outcome;
-        QString reason; // why it failed
-    };
-    virtual Written startupRegister(const QString &program, const QString &startIn, const QString &icon) = 0;
-    // Nothing to remove, or no place where registrations live, is NotRegistered.
-    virtual Removed startupRemove() = 0;
+    virtual Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) = 0;
+    // The value is whether there was a registration to remove; no place
+    // where registrations live means none.
+    virtual Result<bool> startupRemove() = 0;
 
     // Shows a page in the program's one help viewer, opening it when there
     // is none; the viewer stays until the user closes it or the program ends.

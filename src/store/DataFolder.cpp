@@ -1,6 +1,6 @@
 #include "DataFolder.h"
 
-#include "FileReplace.h"
+#include "FileSystem.h"
 #include "ValueFile.h"
 #include "ValueFiles.h"
 
@@ -8,13 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -38,7 +31,7 @@ QString keepDamaged(const DataFolder &folder, const QString &relative, const QBy
                 return copy;
             continue;
         }
-        return FileReplace::replace(folder.absolute(copy), bytes).isEmpty() ? copy : QString();
+        return FileSystem::replace(folder.absolute(copy), bytes).ok() ? copy : QString();
     }
     return QString();
 }
@@ -85,78 +78,44 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     return result;
 }
 
-Written DataFolder::writeIntegerValue(const QString &relative, int value) const
+Result<> DataFolder::writeIntegerValue(const QString &relative, int value) const
 {
     return replace(relative, ValueFile::encodeInteger(value));
 }
 
-Written DataFolder::writeTextValue(const QString &relative, const QString &text) const
+Result<> DataFolder::writeTextValue(const QString &relative, const QString &text) const
 {
     return replace(relative, ValueFile::encodeText(text));
 }
 
-Written DataFolder::replace(const QString &relative, const QByteArray &bytes) const
+Result<> DataFolder::replace(const QString &relative, const QByteArray &bytes) const
 {
-    Written result;
     const QString path = absolute(relative);
-    result.error = QFileInfo(path).isDir() ? folderIsInTheWay() : FileReplace::replace(path, bytes);
-    return result;
+    if (QFileInfo(path).isDir())
+        return {folderIsInTheWay()};
+    return FileSystem::replace(path, bytes);
 }
-
-namespace {
-
-// Gives `to` the very file `from` is, by a hard link renamed into place:
-// no byte is read or written, and the replace is atomic. Only for a plain
-// file with no other name, so that replacing `from` later cannot change
-// `to`. Returns false where that is not possible, to copy instead.
-bool linkInPlace(const QString &from, const QString &to, QString *error)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    const QByteArray temp = target + FileReplace::kTemporarySuffix.toLatin1();
-    struct stat info {};
-    if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
-        return false;
-    ::unlink(temp.constData());
-    if (::link(source.constData(), temp.constData()) != 0)
-        return false; // a file system without hard links: copy instead
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        ::unlink(temp.constData());
-    }
-    return true;
-#else
-    Q_UNUSED(from) Q_UNUSED(to) Q_UNUSED(error)
-    return false;
-#endif
-}
-
-} // namespace
 
 void DataFolder::removeLeftovers() const
 {
     // A replace cut short by a crash leaves its temporary file beside the
     // value file; nothing else is touched.
     for (const ValueFiles::Entry &value : ValueFiles::inventory()) {
-        const QString temp = absolute(value.path) + FileReplace::kTemporarySuffix;
+        const QString temp = absolute(value.path) + FileSystem::kTemporarySuffix;
         if (QFileInfo(temp).isFile())
             QFile::remove(temp);
     }
 }
 
-Written DataFolder::backupValue(const QString &from, const QString &to) const
+Result<> DataFolder::backupValue(const QString &from, const QString &to) const
 {
-    Written result;
-    if (QFileInfo(absolute(to)).isDir()) {
-        result.error = folderIsInTheWay();
-        return result;
-    }
-    if (linkInPlace(absolute(from), absolute(to), &result.error))
-        return result;
+    if (QFileInfo(absolute(to)).isDir())
+        return {folderIsInTheWay()};
+    const Result<bool> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
+    if (linked.value || !linked.ok())
+        return {linked.error};
     return writeTextValue(to, readValue(from).text);
 }
-
 
 QStringList DataFolder::ensureLayout() const
 {
@@ -171,7 +130,7 @@ QStringList DataFolder::ensureLayout() const
     for (const ValueFiles::Entry &entry : ValueFiles::inventory()) {
         if (QFileInfo::exists(absolute(entry.path)))
             continue;
-        const Written written = entry.kind == ValueFiles::Kind::Integer
+        const Result<> written = entry.kind == ValueFiles::Kind::Integer
                                   ? writeIntegerValue(entry.path, entry.initial.toInt())
                                   : writeTextValue(entry.path, entry.initial);
         if (!written.ok())

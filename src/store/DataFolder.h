@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Written.h"
+#include "Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,12 +23,12 @@ public:
 
     // A missing or unreadable file reads as the empty text, with the reason.
     Read readValue(const QString &relative) const;
-    Written writeIntegerValue(const QString &relative, int value) const;
-    Written writeTextValue(const QString &relative, const QString &text) const;
+    Result<> writeIntegerValue(const QString &relative, int value) const;
+    Result<> writeTextValue(const QString &relative, const QString &text) const;
 
     // Makes `to` hold what `from` holds now, replacing it whole: the one-step
     // backup of a memo before its new text is written.
-    Written backupValue(const QString &from, const QString &to) const;
+    Result<> backupValue(const QString &from, const QString &to) const;
 
     // Creates the two subfolders and every value file that is missing, with
     // its first value; never touches a file that exists. Removes temporary
@@ -38,7 +38,7 @@ public:
 
 private:
     void removeLeftovers() const;
-    Written replace(const QString &relative, const QByteArray &bytes) const;
+    Result<> replace(const QString &relative, const QByteArray &bytes) const;
 
     QString m_root;
 };

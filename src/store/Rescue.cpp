@@ -1,6 +1,6 @@
 #include "Rescue.h"
 
-#include "FileReplace.h"
+#include "FileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +13,9 @@ QString noticePath(const QString &folder) { return folder + QStringLiteral("/not
 
 } // namespace
 
-Saved save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text)
+Result<QString> save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text)
 {
-    Saved saved;
+    Result<QString> saved;
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         saved.error = QStringLiteral("フォルダを作れません: %1").arg(folder);
         return saved;
@@ -24,9 +24,9 @@ Saved save(const QString &folder, const QString &memo, const QDateTime &time, co
     QString path = stem + QStringLiteral(".txt");
     for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
         path = stem + QStringLiteral(" (%1).txt").arg(n);
-    saved.error = FileReplace::replace(path, text.toUtf8());
-    if (saved.error.isEmpty())
-        saved.path = path;
+    saved.error = FileSystem::replace(path, text.toUtf8()).error;
+    if (saved.ok())
+        saved.value = path;
     return saved;
 }
 
@@ -36,7 +36,7 @@ void leaveNotice(const QString &folder, const QString &text)
     if (!notice.isEmpty())
         notice += QLatin1Char('\n');
     if (QDir().mkpath(folder))
-        FileReplace::replace(noticePath(folder), (notice + text).toUtf8());
+        FileSystem::replace(noticePath(folder), (notice + text).toUtf8());
 }
 
 QString takeNotice(const QString &folder)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -7,14 +9,10 @@
 // files in the user's own data folder before the program lets them go.
 namespace Rescue {
 
-struct Saved {
-    QString path;  // the file written, empty when none could be
-    QString error; // why not
-};
-
 // Writes `text` as UTF-8 to a new file in `folder` named for the memo and
-// the time, "memo3 2026-12-07 07-05-30.txt"; never over an earlier one.
-Saved save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text);
+// the time, "memo3 2026-12-07 07-05-30.txt", never over an earlier one;
+// gives the file's path.
+Result<QString> save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text);
 
 // A word for the user that could not be shown when it arose (the session
 // was ending): kept in `folder` until the next start takes it.

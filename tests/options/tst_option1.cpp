@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-using Removal = Platform::Removal;
-
 namespace {
 Option1 *openOptions(TestProgram &p, const QByteArray &flag)
 {
@@ -52,7 +50,7 @@ private slots:
         QFETCH(QStringList, requests);
         TestProgram p;
         p.platform.startupRegisterError = answer == Removal::Failed ? QStringLiteral("disk full") : QString();
-        p.platform.startupRemoval = {answer, QStringLiteral("busy")};
+        p.platform.startupRemoval = {answer != Removal::NotRegistered, answer == Removal::Failed ? QStringLiteral("busy") : QString()};
         QByteArray flagDuringChange = flagAfter;
         p.platform.whileStartupChanges = [&] { flagDuringChange = p.folder.bytes(ValueFiles::kStartupFlag); };
         Option1 *options = openOptions(p, flagBefore);

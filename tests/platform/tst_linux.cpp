@@ -11,7 +11,6 @@
 #include <QtTest>
 #include <qtestspontaneevent.h>
 
-using Removal = Platform::Removal;
 
 class TestLinux : public QObject
 {
@@ -24,7 +23,7 @@ class TestLinux : public QObject
     QString entry() const { return config() + QStringLiteral("/autostart/ポトラ.desktop"); }
     // "-" unsets.
     static void setEnv(const char *name, const QString &value) { value == "-" ? qunsetenv(name) : qputenv(name, QFile::encodeName(value)); }
-    Written registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
+    Result<> registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
 
 private slots:
     void init()
@@ -86,8 +85,8 @@ private slots:
         QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/new place\n"), !folder.isEmpty());
         if (!folder.isEmpty())
             QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{"ポトラ.desktop"});
-        QCOMPARE(platform->startupRemove().outcome, folder.isEmpty() ? Removal::NotRegistered : Removal::Removed);
-        QCOMPARE(platform->startupRemove().outcome, Removal::NotRegistered); // it is gone
+        QCOMPARE(removalOf(platform->startupRemove()), folder.isEmpty() ? Removal::NotRegistered : Removal::Removed);
+        QCOMPARE(removalOf(platform->startupRemove()), Removal::NotRegistered); // it is gone
     }
 
     void registrationThatCannotBeWritten_data()
@@ -111,15 +110,13 @@ private slots:
             QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
         }
         auto limit = full ? std::make_unique<FileSizeLimit>(64) : nullptr; // the first bytes go, the rest are refused
-        const Written registered = registerIn(QStringLiteral("/p"));
+        const Result<> registered = registerIn(QStringLiteral("/p"));
         limit.reset();
         QVERIFY2(!registered.ok() && registered.error.contains(config()), qPrintable(registered.error));
         // An earlier entry stays as it was.
         QFile file(entry());
         QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/earlier\n"), full);
-        const Platform::Removed removed = platform->startupRemove();
-        QCOMPARE(removed.outcome, removal);
-        QCOMPARE(removed.reason.isEmpty(), removal != Removal::Failed);
+        QCOMPARE(removalOf(platform->startupRemove()), removal);
         QCOMPARE(QFileInfo::exists(entry()), removal == Removal::Failed);
     }
 

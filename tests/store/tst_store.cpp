@@ -1,5 +1,5 @@
 // The stored values: byte forms, the data folder and its rules, on disk.
-#include "store/FileReplace.h"
+#include "store/FileSystem.h"
 #include "store/Flag.h"
 #include "store/ProgramPlaces.h"
 #include "store/ValueFile.h"
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(read.text.isEmpty() && !read.error.isEmpty());
         // A folder in the way fails the write; past that check, so does the rename.
         QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(7), "x").ok());
-        QVERIFY(!FileReplace::replace(folder.data.absolute(ValueFiles::memo(7)), "x").isEmpty());
+        QVERIFY(!FileSystem::replace(folder.data.absolute(ValueFiles::memo(7)), "x").ok());
         QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
         QCOMPARE(filesIn(folder, "set"), files);
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(2), QString(4093, u'x')).ok()); // only the limit refused it

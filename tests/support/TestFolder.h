@@ -47,6 +47,13 @@ private:
     qint64 m_old = -1;
 };
 
+// How removing the start at log-on went, for tables of cases.
+enum class Removal { Removed, NotRegistered, Failed };
+inline Removal removalOf(const Result<bool> &removed)
+{
+    return !removed.ok() ? Removal::Failed : removed.value ? Removal::Removed : Removal::NotRegistered;
+}
+
 // The program over a TestFolder, with the fake platform.
 class TestProgram
 {

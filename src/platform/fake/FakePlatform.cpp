@@ -34,7 +34,7 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
-Written FakePlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> FakePlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
 {
     log << QStringLiteral("startup-register:%1|%2|%3").arg(program, startIn, icon);
     if (whileStartupChanges)
@@ -42,7 +42,7 @@ Written FakePlatform::startupRegister(const QString &program, const QString &sta
     return {startupRegisterError};
 }
 
-Platform::Removed FakePlatform::startupRemove()
+Result<bool> FakePlatform::startupRemove()
 {
     log << QStringLiteral("startup-remove");
     if (whileStartupChanges)

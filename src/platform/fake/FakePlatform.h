@@ -43,12 +43,12 @@ public:
 
     // What the next start-up requests answer.
     QString startupRegisterError;
-    Removed startupRemoval{Removal::Removed, QString()};
+    Result<bool> startupRemoval{true, QString()};
     // Runs while a start-up registration or removal is under way.
     std::function<void()> whileStartupChanges;
 
-    Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Removed startupRemove() override;
+    Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
+    Result<bool> startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
     QString executable = QStringLiteral("/opt/potora/potora");

@@ -1,6 +1,6 @@
 #include "LinuxAutostart.h"
 
-#include "store/FileReplace.h"
+#include "store/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,33 +90,33 @@ QByteArray entryText(const Entry &entry)
     return text.toUtf8();
 }
 
-QString write(const Entry &entry)
+Result<> write(const Entry &entry)
 {
     const QString dir = folder();
     if (dir.isEmpty())
-        return tr("ホームフォルダが分かりません (HOME が設定されていません)");
+        return {tr("ホームフォルダが分かりません (HOME が設定されていません)")};
     if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
-        return tr("フォルダを作れません: %1").arg(dir);
+        return {tr("フォルダを作れません: %1").arg(dir)};
 
     const QString path = entryPath();
     if (QFileInfo(path).isDir())
-        return tr("同じ名前のフォルダがあります: %1").arg(path);
-    const QString error = FileReplace::replace(path, entryText(entry));
-    return error.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(path, error);
+        return {tr("同じ名前のフォルダがあります: %1").arg(path)};
+    const Result<> written = FileSystem::replace(path, entryText(entry));
+    return {written.ok() ? QString() : QStringLiteral("%1: %2").arg(path, written.error)};
 }
 
-Platform::Removed remove()
+Result<bool> remove()
 {
     const QString path = entryPath();
     const QFileInfo info(path);
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
-        return {Platform::Removal::NotRegistered, QString()};
+        return {false, QString()};
     if (info.isDir())
-        return {Platform::Removal::Failed, tr("ファイルではなくフォルダです: %1").arg(path)};
+        return {true, tr("ファイルではなくフォルダです: %1").arg(path)};
     QFile file(path);
     if (!file.remove())
-        return {Platform::Removal::Failed, QStringLiteral("%1: %2").arg(path, file.errorString())};
-    return {Platform::Removal::Removed, QString()};
+        return {true, QStringLiteral("%1: %2").arg(path, file.errorString())};
+    return {true, QString()};
 }
 
 } // namespace LinuxAutostart

@@ -32,11 +32,10 @@ QString execArgument(const QString &argument);
 QString stringValue(const QString &value);
 QByteArray entryText(const Entry &entry);
 
-// Writes or replaces the entry, creating the folder; returns the reason it
-// failed, or an empty text.
-QString write(const Entry &entry);
+// Writes or replaces the entry, creating the folder.
+Result<> write(const Entry &entry);
 
-// Deletes the entry.
-Platform::Removed remove();
+// Deletes the entry; the value is whether there was one.
+Result<bool> remove();
 
 } // namespace LinuxAutostart

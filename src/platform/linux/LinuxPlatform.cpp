@@ -154,12 +154,12 @@ bool LinuxPlatform::trayPresent() const
     return m_trayAdded;
 }
 
-Written LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
 {
-    return {LinuxAutostart::write({m_name, program, startIn, icon})};
+    return LinuxAutostart::write({m_name, program, startIn, icon});
 }
 
-Platform::Removed LinuxPlatform::startupRemove()
+Result<bool> LinuxPlatform::startupRemove()
 {
     return LinuxAutostart::remove();
 }

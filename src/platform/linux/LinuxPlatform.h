@@ -35,8 +35,8 @@ public:
     // round trips to the X server that Main's first frame need not wait for.
     void holdTray(bool held);
 
-    Written startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Removed startupRemove() override;
+    Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
+    Result<bool> startupRemove() override;
 
     void showHelp(const QUrl &page) override;
     // The viewer now open, if any.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The file operations the store is built on, one implementation per
+// system. Paths are absolute; errors are the system's own words.
+namespace FileSystem {
+
+// A replace's temporary file is "<name>.potora-tmp": a name no user picks,
+// so that a start can remove what a crash left without touching anything
+// of the user's.
+inline const QString kTemporarySuffix = QStringLiteral(".potora-tmp");
+
+// What a path names, a symbolic link followed: a value is only ever read
+// from or written to a plain file, never a pipe, a device or a socket.
+enum class Kind { Missing, File, Folder, Other };
+Kind kindOf(const QString &path);
+
+// A plain file's bytes, read whole without ever blocking. Fails, reading
+// nothing, when the path names no plain file or a file of more than
+// `limit` bytes, or when a read fails.
+Result<QByteArray> read(const QString &path, qint64 limit);
+
+// Replaces a file whole: the bytes go to the temporary file beside it,
+// every write and the sync are checked, and only then is it renamed over
+// the file and the folder synced. A crash, a power cut or a full disk
+// leaves the old file as it was. A new file is the user's alone; one that
+// exists keeps its permissions. A symbolic link keeps pointing where it
+// did; the file it points to is replaced. A path that names something
+// other than a plain file is refused and left as it is.
+Result<> replace(const QString &path, const QByteArray &bytes);
+
+// Makes `to` the very file `from` is, by a hard link renamed into place:
+// no byte is read or written, and the replace is atomic. Only for a plain
+// file with no other name, so that replacing `from` later cannot change
+// `to`. The value is false, without an error, where this cannot be done
+// (a file system without hard links): the caller copies instead.
+Result<bool> linkInPlace(const QString &from, const QString &to);
+
+// Makes `copy`, which must not exist yet, hold what `from` holds, without
+// reading it where the file system allows (a hard link: the file may be
+// unreadable or huge), else by a synced copy.
+Result<> keep(const QString &from, const QString &copy);
+
+// Whether the two paths name one and the same file.
+bool sameFile(const QString &a, const QString &b);
+
+// Makes a folder and every missing folder above it, each the user's alone;
+// folders that exist are left as they are.
+Result<> makeFolder(const QString &path);
+
+} // namespace FileSystem

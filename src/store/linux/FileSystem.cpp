@@ -1,0 +1,224 @@
+#include "store/FileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileSystem {
+namespace {
+
+QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+QString notAFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }
+
+// Qt's buffered writes can lose the error of their last flush (QTBUG-75077),
+// so the bytes go straight to the descriptor and every step is checked.
+QString writeWhole(int fd, const char *next, qint64 left)
+{
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? lastError() : QString::fromLocal8Bit(std::strerror(ENOSPC));
+        next += written;
+        left -= written;
+    }
+    return QString();
+}
+
+} // namespace
+
+Kind kindOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::File;
+    if (S_ISREG(info.st_mode))
+        return Kind::File;
+    return S_ISDIR(info.st_mode) ? Kind::Folder : Kind::Other;
+}
+
+Result<QByteArray> read(const QString &path, qint64 limit)
+{
+    Result<QByteArray> result;
+    // Non-blocking: a pipe put in a file's place must not hold the program up.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = lastError();
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        result.error = lastError();
+    else if (!S_ISREG(info.st_mode))
+        result.error = S_ISDIR(info.st_mode) ? QStringLiteral("ファイルではなくフォルダです") : notAFile();
+    else if (info.st_size > limit)
+        result.error = QStringLiteral("ファイルが大きすぎます (%1 MB、読めるのは %2 MB まで)")
+                           .arg(double(info.st_size) / (1024 * 1024), 0, 'f', 1)
+                           .arg(limit / (1024 * 1024));
+    if (!result.ok()) {
+        ::close(fd);
+        return result;
+    }
+    // The file may grow while it is read: never beyond the limit.
+    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > limit) {
+                result.error = QStringLiteral("ファイルが大きすぎます");
+                break;
+            }
+            bytes.resize(std::min<qint64>(limit + 1, got * 2 + 4096));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.error = lastError();
+            break;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    if (result.ok()) {
+        bytes.truncate(got);
+        result.value = std::move(bytes);
+    }
+    return result;
+}
+
+Result<> replace(const QString &path, const QByteArray &bytes)
+{
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    const QByteArray finalName = QFile::encodeName(target);
+    const QByteArray tempName = QFile::encodeName(target + kTemporarySuffix);
+
+    struct stat existing {};
+    const bool exists = ::stat(finalName.constData(), &existing) == 0;
+    ::unlink(tempName.constData());
+    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {lastError()};
+    QString error;
+    // The file keeps the permissions it had.
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+        error = lastError();
+    if (error.isEmpty())
+        error = writeWhole(fd, bytes.constData(), bytes.size());
+    if (error.isEmpty() && ::fsync(fd) != 0)
+        error = lastError();
+    if (::close(fd) != 0 && error.isEmpty())
+        error = lastError();
+    if (error.isEmpty() && ::rename(tempName.constData(), finalName.constData()) != 0)
+        error = lastError();
+    if (!error.isEmpty())
+        ::unlink(tempName.constData());
+    return {error};
+}
+
+Result<bool> linkInPlace(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    const QByteArray temp = target + kTemporarySuffix.toLatin1();
+    struct stat info {};
+    if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
+        return {false, QString()};
+    ::unlink(temp.constData());
+    if (::link(source.constData(), temp.constData()) != 0)
+        return {false, QString()}; // a file system without hard links: copy instead
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const QString error = lastError();
+        ::unlink(temp.constData());
+        return {true, error};
+    }
+    return {true, QString()};
+}
+
+Result<> keep(const QString &from, const QString &copy)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(copy);
+    if (::link(source.constData(), target.constData()) == 0)
+        return {};
+    if (errno == EEXIST)
+        return {lastError()};
+    // No hard links here (or not for this file): copy it, unbuffered and synced.
+    const int in = ::open(source.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (in < 0)
+        return {lastError()};
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(in);
+        return {notAFile()};
+    }
+    const int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const QString error = lastError();
+        ::close(in);
+        return {error};
+    }
+    QString error;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            error = lastError();
+        if (n <= 0)
+            break;
+        error = writeWhole(out, buffer, n);
+        if (!error.isEmpty())
+            break;
+    }
+    if (error.isEmpty() && ::fsync(out) != 0)
+        error = lastError();
+    if (::close(out) != 0 && error.isEmpty())
+        error = lastError();
+    ::close(in);
+    if (!error.isEmpty())
+        ::unlink(target.constData());
+    return {error};
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first {}, second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+Result<> makeFolder(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    for (qsizetype end = 1; end <= name.size(); ++end) {
+        if (end < name.size() && name[end] != '/')
+            continue;
+        const QByteArray level = name.left(end);
+        struct stat info {};
+        if (::stat(level.constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return {QStringLiteral("%1: フォルダの場所にファイルがあります").arg(QFile::decodeName(level))};
+            continue;
+        }
+        // Whatever the umask: memos are nobody else's business.
+        if (::mkdir(level.constData(), 0700) == 0 ? ::chmod(level.constData(), 0700) != 0 : errno != EEXIST)
+            return {QStringLiteral("%1: %2").arg(QFile::decodeName(level), lastError())};
+    }
+    return {};
+}
+
+} // namespace FileSystem
