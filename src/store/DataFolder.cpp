@@ -11,29 +11,25 @@
 
 namespace {
 
-// A value file is tiny; anything far larger is damage, not a memo.
-constexpr qint64 kMaxValueFileBytes = 64 * 1024 * 1024;
+QString tr(const char *text) { return QCoreApplication::translate("DataFolder", text); }
 
-QString folderIsInTheWay() { return QCoreApplication::translate("DataFolder", "ファイルではなくフォルダです"); }
+QString folderIsInTheWay() { return tr("ファイルではなくフォルダです"); }
 
-// A file that reads cleanly neither way is copied beside itself before
-// anything can write over it: "<name>.damaged", then "-2", "-3" for other
-// damage later. A copy that holds the same bytes already is enough.
-QString keepDamaged(const DataFolder &folder, const QString &relative, const QByteArray &bytes)
+// Whether the file at `copy` holds what `path` does: the same file (a hard
+// link), or the same bytes. A file too large to read is taken to be the
+// same as a copy of its size and time, as the copy keeps its time.
+bool holdsTheSame(const QString &copy, const QString &path)
 {
-    for (int n = 1; n < 100; ++n) {
-        QString copy = relative + QStringLiteral(".damaged");
-        if (n > 1)
-            copy += QStringLiteral("-%1").arg(n);
-        QFile existing(folder.absolute(copy));
-        if (existing.exists()) {
-            if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
-                return copy;
-            continue;
-        }
-        return FileSystem::replace(folder.absolute(copy), bytes).ok() ? copy : QString();
-    }
-    return QString();
+    if (FileSystem::sameFile(copy, path))
+        return true;
+    const QFileInfo a(copy), b(path);
+    if (a.size() != b.size() || (a.size() > DataFolder::kLimit && a.lastModified() != b.lastModified()))
+        return false;
+    if (a.size() > DataFolder::kLimit)
+        return true;
+    const Result<QByteArray> kept = FileSystem::read(copy, DataFolder::kLimit);
+    const Result<QByteArray> now = FileSystem::read(path, DataFolder::kLimit);
+    return kept.ok() && now.ok() && kept.value == now.value;
 }
 
 } // namespace
@@ -51,31 +47,53 @@ QString DataFolder::absolute(const QString &relative) const
 DataFolder::Read DataFolder::readValue(const QString &relative) const
 {
     Read result;
-    QFile file(absolute(relative));
-    if (QFileInfo(file).isDir()) {
+    const QString path = absolute(relative);
+    switch (FileSystem::kindOf(path)) {
+    case FileSystem::Kind::Missing:
+        result.error = tr("ファイルがありません");
+        return result;
+    case FileSystem::Kind::Folder:
         result.error = folderIsInTheWay();
         return result;
+    case FileSystem::Kind::Other:
+        result.error = tr("通常のファイルではありません (パイプや装置など)。このファイルには保存しません");
+        return result;
+    case FileSystem::Kind::File:
+        break;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    const Result<QByteArray> bytes = FileSystem::read(path, kLimit);
+    if (!bytes.ok()) {
+        result.error = bytes.error;
+        result.keep = true;
         return result;
     }
-    if (file.size() > kMaxValueFileBytes) {
-        result.error = QCoreApplication::translate("DataFolder", "ファイルが大きすぎます");
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
-    const ValueFile::Decoded decoded = ValueFile::decode(bytes);
+    const ValueFile::Decoded decoded = ValueFile::decode(bytes.value);
     result.text = decoded.text;
     if (!decoded.clean) {
-        result.error = QCoreApplication::translate("DataFolder", "文字コードが正しくない部分があります");
-        result.kept = keepDamaged(*this, relative, bytes);
+        result.error = tr("文字コードが正しくないか、途中で切れています");
+        result.partly = true;
+        result.keep = true;
     }
     return result;
+}
+
+Result<QString> DataFolder::keepWhole(const QString &relative) const
+{
+    const QString path = absolute(relative);
+    for (int n = 1; n < 100; ++n) {
+        QString copy = relative + QStringLiteral(".damaged");
+        if (n > 1)
+            copy += QStringLiteral("-%1").arg(n);
+        const QString copyPath = absolute(copy);
+        if (FileSystem::kindOf(copyPath) != FileSystem::Kind::Missing) {
+            if (holdsTheSame(copyPath, path))
+                return {copy, QString()};
+            continue;
+        }
+        const Result<> kept = FileSystem::keep(path, copyPath);
+        return {kept.ok() ? copy : QString(), kept.error};
+    }
+    return {QString(), tr("残すファイルの名前がもうありません")};
 }
 
 Result<> DataFolder::writeIntegerValue(const QString &relative, int value) const
@@ -90,8 +108,10 @@ Result<> DataFolder::writeTextValue(const QString &relative, const QString &text
 
 Result<> DataFolder::replace(const QString &relative, const QByteArray &bytes) const
 {
+    if (bytes.size() > kLimit)
+        return {tr("大きすぎて保存できません (%1 MB まで)").arg(kLimit / (1024 * 1024))};
     const QString path = absolute(relative);
-    if (QFileInfo(path).isDir())
+    if (FileSystem::kindOf(path) == FileSystem::Kind::Folder)
         return {folderIsInTheWay()};
     return FileSystem::replace(path, bytes);
 }
@@ -102,15 +122,18 @@ void DataFolder::removeLeftovers() const
     // value file; nothing else is touched.
     for (const ValueFiles::Entry &value : ValueFiles::inventory()) {
         const QString temp = absolute(value.path) + FileSystem::kTemporarySuffix;
-        if (QFileInfo(temp).isFile())
+        if (FileSystem::kindOf(temp) == FileSystem::Kind::File)
             QFile::remove(temp);
     }
 }
 
 Result<> DataFolder::backupValue(const QString &from, const QString &to) const
 {
-    if (QFileInfo(absolute(to)).isDir())
+    if (FileSystem::kindOf(absolute(to)) == FileSystem::Kind::Folder)
         return {folderIsInTheWay()};
+    // Filled in from its file at the start, a memo's backup is its file.
+    if (FileSystem::sameFile(absolute(from), absolute(to)))
+        return {};
     const Result<bool> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
     if (linked.value || !linked.ok())
         return {linked.error};
@@ -121,18 +144,17 @@ QStringList DataFolder::ensureLayout() const
 {
     QStringList problems;
     removeLeftovers();
-    QDir dir(m_root);
     for (const char *sub : {"set", "Timer"}) {
-        if (!dir.exists(QLatin1String(sub)) && !dir.mkpath(QLatin1String(sub)))
-            problems << QCoreApplication::translate("DataFolder", "フォルダを作れません: %1")
-                            .arg(absolute(QLatin1String(sub)));
+        const Result<> made = FileSystem::makeFolder(absolute(QLatin1String(sub)));
+        if (!made.ok())
+            problems << tr("フォルダを作れません: %1").arg(made.error);
     }
     for (const ValueFiles::Entry &entry : ValueFiles::inventory()) {
-        if (QFileInfo::exists(absolute(entry.path)))
+        if (FileSystem::kindOf(absolute(entry.path)) != FileSystem::Kind::Missing)
             continue;
         const Result<> written = entry.kind == ValueFiles::Kind::Integer
-                                  ? writeIntegerValue(entry.path, entry.initial.toInt())
-                                  : writeTextValue(entry.path, entry.initial);
+                                     ? writeIntegerValue(entry.path, entry.initial.toInt())
+                                     : writeTextValue(entry.path, entry.initial);
         if (!written.ok())
             problems << QStringLiteral("%1: %2").arg(absolute(entry.path), written.error);
     }

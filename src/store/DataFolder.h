@@ -15,13 +15,22 @@ public:
     const QString &root() const { return m_root; }
     QString absolute(const QString &relative) const;
 
+    // A value file is tiny; a file far larger is a paste gone wrong or
+    // damage. Beyond this nothing is read, and nothing is written that
+    // could not be read back.
+    static constexpr qint64 kLimit = 64 * 1024 * 1024;
+
     struct Read {
         QString text;
         QString error; // empty when the file was read as it is
-        QString kept;  // where the bytes of a file that does not read cleanly were kept
+        bool partly = false; // the text is what could be read of a damaged file
+        // A file that is there but did not read as it is: it is to be kept
+        // whole (keepWhole) before anything writes over it.
+        bool keep = false;
     };
 
     // A missing or unreadable file reads as the empty text, with the reason.
+    // Only plain files are read: never a pipe or a device in a file's place.
     Read readValue(const QString &relative) const;
     Result<> writeIntegerValue(const QString &relative, int value) const;
     Result<> writeTextValue(const QString &relative, const QString &text) const;
@@ -30,10 +39,15 @@ public:
     // backup of a memo before its new text is written.
     Result<> backupValue(const QString &from, const QString &to) const;
 
-    // Creates the two subfolders and every value file that is missing, with
-    // its first value; never touches a file that exists. Removes temporary
-    // files that a crash left beside value files. Returns the problems met,
-    // one line each. Only the one running copy may call it.
+    // Keeps the file whole beside itself, unread: "<name>.damaged", then
+    // "-2", "-3" for other damage later; a copy that holds the same already
+    // is enough. Gives the copy's relative path.
+    Result<QString> keepWhole(const QString &relative) const;
+
+    // Creates the data folder, its two subfolders and every value file that
+    // is missing, with its first value; never touches a file that exists.
+    // Removes temporary files that a crash left beside value files. Returns
+    // the problems met, one line each. Only the one running copy may call it.
     QStringList ensureLayout() const;
 
 private:

@@ -42,7 +42,7 @@ Result<bool> linkInPlace(const QString &from, const QString &to);
 
 // Makes `copy`, which must not exist yet, hold what `from` holds, without
 // reading it where the file system allows (a hard link: the file may be
-// unreadable or huge), else by a synced copy.
+// unreadable or huge), else by a synced copy with the original's time.
 Result<> keep(const QString &from, const QString &copy);
 
 // Whether the two paths name one and the same file.

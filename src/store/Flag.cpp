@@ -2,11 +2,10 @@
 
 Qt::CheckState flagState(const QString &text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (ok && value == 1)
+    // By the text, as the minute's check goes: a hand-edited "01" is off.
+    if (text == QLatin1String("1"))
         return Qt::Checked;
-    if (ok && value == 2)
+    if (text == QLatin1String("2"))
         return Qt::PartiallyChecked;
     return Qt::Unchecked;
 }

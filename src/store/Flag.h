@@ -3,6 +3,7 @@
 #include <QString>
 #include <Qt>
 
-// The state a flag file's text stands for: 1 on, 0 off, 2 greyed (only a
-// hand-edited file says so). A missing or damaged flag is off.
+// The state a flag file's text stands for: exactly "1" is on, as the
+// minute's check of a timer memo has it; "2" is greyed (only a hand-edited
+// file says so); anything else, a missing or damaged flag too, is off.
 Qt::CheckState flagState(const QString &text);

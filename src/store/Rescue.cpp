@@ -16,8 +16,9 @@ QString noticePath(const QString &folder) { return folder + QStringLiteral("/not
 Result<QString> save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text)
 {
     Result<QString> saved;
-    if (folder.isEmpty() || !QDir().mkpath(folder)) {
-        saved.error = QStringLiteral("フォルダを作れません: %1").arg(folder);
+    const Result<> made = folder.isEmpty() ? Result<>{QStringLiteral("場所がありません")} : FileSystem::makeFolder(folder);
+    if (!made.ok()) {
+        saved.error = QStringLiteral("フォルダを作れません: %1").arg(made.error);
         return saved;
     }
     const QString stem = QStringLiteral("%1/%2 %3").arg(folder, memo, time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
@@ -35,7 +36,7 @@ void leaveNotice(const QString &folder, const QString &text)
     QString notice = takeNotice(folder);
     if (!notice.isEmpty())
         notice += QLatin1Char('\n');
-    if (QDir().mkpath(folder))
+    if (FileSystem::makeFolder(folder).ok())
         FileSystem::replace(noticePath(folder), (notice + text).toUtf8());
 }
 

@@ -10,25 +10,65 @@ namespace {
 const QByteArray kBom("\xEF\xBB\xBF");
 const QByteArray kLineEnd("\r\n");
 
-bool isAscii(QByteArrayView bytes)
+// How far bytes are UTF-8: not at all, all of them, or all but a character
+// cut off at the very end. `wide` tells whether a character of three or
+// four bytes came, as every Japanese character in UTF-8 is.
+struct Utf8 {
+    bool valid = false;
+    bool wide = false;
+    qsizetype cut = 0; // bytes of a character cut off at the end
+};
+
+Utf8 utf8Of(QByteArrayView bytes)
 {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+    Utf8 form;
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = b[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        // The lead byte, and the range its first trail byte must lie in
+        // (no overlong forms, no surrogates, nothing beyond U+10FFFF).
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            length = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+        else if (c >= 0xF0 && c <= 0xF4)
+            length = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+        else
+            return {};
+        for (int k = 1; k < length; ++k) {
+            if (i + k == n) {
+                form.valid = true;
+                form.cut = k;
+                return form;
+            }
+            const unsigned char t = b[i + k];
+            if (t < (k == 1 ? low : 0x80) || t > (k == 1 ? high : 0xBF))
+                return {};
+        }
+        form.wide = form.wide || length > 2;
+        i += length;
     }
-    return true;
+    form.valid = true;
+    return form;
 }
 
-// Japanese in code page 932 is practically never valid UTF-8: its two-byte
-// characters would have to fall into UTF-8's lead and trail byte pattern
-// one after another.
-bool isUtf8WithoutMark(QByteArrayView bytes)
+// Bytes without a mark are UTF-8, as other editors save it, when they are
+// UTF-8 through to the end (a character cut off there aside) and hold a
+// character of three or four bytes; else they are code page 932. Japanese
+// in code page 932 hardly ever passes: its most common lead bytes begin no
+// UTF-8 character. Half-width katakana alone never do, though pairs of them
+// are often valid UTF-8 of two-byte characters.
+bool readsAsUtf8(const Utf8 &form)
 {
-    if (isAscii(bytes))
-        return false;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
+    return form.valid && form.wide;
 }
 
 } // namespace
@@ -46,12 +86,17 @@ QByteArray encodeText(const QString &text)
     char *out = bytes.data();
     *out++ = '"';
     out = CodePage::encode(text, out);
-    if (!out)
+    if (out) {
+        *out++ = '"';
+        *out++ = '\r';
+        *out++ = '\n';
+        bytes.truncate(out - bytes.constData());
+    }
+    // A rare text (a kanji of the second level before half-width katakana)
+    // whose code page 932 form the reader would take for UTF-8 goes behind
+    // the mark too, so that every text written reads back as itself.
+    if (!out || readsAsUtf8(utf8Of(bytes)))
         return kBom + '"' + text.toUtf8() + '"' + kLineEnd;
-    *out++ = '"';
-    *out++ = '\r';
-    *out++ = '\n';
-    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
@@ -62,7 +107,13 @@ Decoded decode(const QByteArray &bytes)
     QByteArrayView rest(bytes);
     if (marked)
         rest = rest.sliced(kBom.size());
-    const bool utf8 = marked || isUtf8WithoutMark(rest);
+    const Utf8 form = utf8Of(rest);
+    const bool utf8 = marked || readsAsUtf8(form);
+    // A copy cut short: what was whole is read, and the file is flagged.
+    if (utf8 && form.cut) {
+        rest.chop(form.cut);
+        result.clean = false;
+    }
 
     qsizetype pos = 0;
     while (pos < rest.size() && rest[pos] == ' ')
@@ -92,7 +143,7 @@ Decoded decode(const QByteArray &bytes)
         QStringDecoder decoder(QStringConverter::Utf8,
                                QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
         result.text = decoder.decode(item);
-        result.clean = !decoder.hasError();
+        result.clean = result.clean && !decoder.hasError();
     } else {
         result.text = CodePage::decode(item, result.clean);
     }

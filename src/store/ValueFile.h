@@ -11,8 +11,10 @@
 // every text it can carry:
 //  - a text with a character code page 932 cannot encode is written as
 //    UTF-8 behind a byte-order mark, which the reader recognises; a file
-//    without the mark that is valid UTF-8 and not plain ASCII (as other
-//    editors save) is read as UTF-8 too;
+//    without the mark that is UTF-8 holding a character of three or four
+//    bytes (as other editors save Japanese) is read as UTF-8 too, and a
+//    text whose code page 932 form would pass for that is written behind
+//    the mark;
 //  - the closing quote of a text item is the last quote of the file, so a
 //    text that contains double quotes reads back whole.
 namespace ValueFile {
@@ -22,7 +24,7 @@ QByteArray encodeText(const QString &text);
 
 struct Decoded {
     QString text;
-    bool clean = true; // false when bytes were not valid in their encoding
+    bool clean = true; // false when bytes were not valid in their encoding, or cut off
 };
 
 // Reads one item from a file's bytes; always yields text.

@@ -14,45 +14,74 @@ Values::Values(const DataFolder &data, Report report)
 QString Values::read(const QString &relative)
 {
     const DataFolder::Read result = m_data.readValue(relative);
+    if (result.error.isEmpty()) {
+        m_unkept.remove(relative);
+        settle(relative, QString(), false);
+        return result.text;
+    }
     QString error = result.error;
-    if (!result.kept.isEmpty())
-        error += QStringLiteral("\n元の内容はそのまま次のファイルに残しました: %1")
-                     .arg(QDir::toNativeSeparators(m_data.absolute(result.kept)));
+    if (result.keep) {
+        const Result<QString> kept = m_data.keepWhole(relative);
+        if (kept.ok()) {
+            m_unkept.remove(relative);
+            error += QStringLiteral("\n元の内容はそのまま次のファイルに残しました: %1")
+                         .arg(QDir::toNativeSeparators(m_data.absolute(kept.value)));
+        } else {
+            m_unkept.insert(relative);
+            error += QStringLiteral("\n元の内容を残せないので (%1)、このファイルには保存しません。").arg(kept.error);
+        }
+    }
+    error = (result.partly ? QStringLiteral("次のファイルは一部しか読めませんでした。読めた分だけ表示します。\n%1\n理由: %2")
+                           : QStringLiteral("次のファイルを読めませんでした。中身は空として扱います。\n%1\n理由: %2"))
+                .arg(QDir::toNativeSeparators(m_data.absolute(relative)), error);
     settle(relative, error, false);
     return result.text;
 }
 
+QString Values::guarded(const QString &relative) const
+{
+    return m_unkept.contains(relative) ? QStringLiteral("読めなかった元の内容を残せないので、上書きしません") : QString();
+}
+
 bool Values::writeText(const QString &relative, const QString &text)
 {
-    return settle(relative, m_data.writeTextValue(relative, text).error, true);
+    QString error = guarded(relative);
+    if (error.isEmpty())
+        error = m_data.writeTextValue(relative, text).error;
+    return settle(relative, error, true);
 }
 
 bool Values::writeInteger(const QString &relative, int value)
 {
-    return settle(relative, m_data.writeIntegerValue(relative, value).error, true);
+    QString error = guarded(relative);
+    if (error.isEmpty())
+        error = m_data.writeIntegerValue(relative, value).error;
+    return settle(relative, error, true);
 }
 
 bool Values::backup(const QString &from, const QString &to)
 {
-    return settle(to, m_data.backupValue(from, to).error, true);
+    QString error = guarded(to);
+    if (error.isEmpty())
+        error = m_data.backupValue(from, to).error;
+    return settle(to, error, true);
 }
 
 bool Values::settle(const QString &relative, const QString &error, bool writing)
 {
+    QSet<QString> &reported = writing ? m_reportedWrites : m_reportedReads;
     if (error.isEmpty()) {
-        m_reported.remove(relative);
+        reported.remove(relative);
         return true;
     }
-    if (m_reported.contains(relative))
+    if (reported.contains(relative))
         return false;
-    m_reported.insert(relative);
+    reported.insert(relative);
 
-    const QString path = QDir::toNativeSeparators(m_data.absolute(relative));
     const QString text =
         writing ? QStringLiteral("次のファイルに保存できませんでした。入力した内容は画面に残っています。\n%1\n理由: %2")
-                      .arg(path, error)
-                : QStringLiteral("次のファイルを読めませんでした。読めた分だけ表示します。\n%1\n理由: %2")
-                      .arg(path, error);
+                      .arg(QDir::toNativeSeparators(m_data.absolute(relative)), error)
+                : error;
     // Shown from the event loop, not inside the edit or load that failed.
     QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
     return false;

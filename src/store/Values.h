@@ -9,8 +9,10 @@
 class DataFolder;
 
 // The value files as the windows use them: every read and write goes to the
-// data folder, and a file that cannot be read or written is reported to the
-// user once, until it works again, never once per keystroke.
+// data folder, and a file that cannot be read, or written, is reported to
+// the user once, until that works again, never once per keystroke. A file
+// that is there but does not read as it is, is kept whole before anything
+// writes over it; where it cannot be kept, nothing does.
 class Values
 {
 public:
@@ -28,10 +30,15 @@ public:
 
 private:
     bool settle(const QString &relative, const QString &error, bool writing);
+    // Why `relative` may not be written over, or an empty text.
+    QString guarded(const QString &relative) const;
 
     const DataFolder &m_data;
     Report m_report;
-    QSet<QString> m_reported;
+    QSet<QString> m_reportedReads, m_reportedWrites;
+    // Files that did not read as they are and could not be kept whole: not
+    // to be written over until they read again.
+    QSet<QString> m_unkept;
     // Reports wait for the event loop; they go with this object.
     QObject m_pending;
 };

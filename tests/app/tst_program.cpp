@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList messages(TestProgram &p)
@@ -77,8 +79,9 @@ private slots:
         QTest::mouseClick(ok, Qt::LeftButton);
         QVERIFY(p.windows.isLoaded(e.window));
         QCOMPARE(e.shown(window), shown);
-        QCOMPARE(messages(p).size(), 1);
-        QVERIFY(messages(p).first().contains(e.file.section(u'/', -1)));
+        // It could not be read either: that was said when the window opened.
+        QCOMPARE(messages(p).size(), 2);
+        QVERIFY(messages(p).last().contains(e.file.section(u'/', -1)) && messages(p).last().contains(QStringLiteral("保存")));
         p.folder.mendFile(e.file);
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(p.folder.bytes(e.file), e.saved);
@@ -88,33 +91,50 @@ private slots:
     void memoFileAtStart_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("size");   // the file grown to this many bytes (zeros), if more
         QTest::addColumn<QString>("shown"); // null: damaged, whatever could be read
+        QTest::addColumn<bool>("kept");     // kept whole beside itself, the user told where
         const QString line = QStringLiteral("長いメモの一行です。");
         const int lines = 4 * 1024 * 1024 / (TestFolder::sjis(line).size() + 2);
-        QTest::newRow("UTF-8 from another editor") << QStringLiteral("\"会議：月曜〜金曜\"\r\n").toUtf8()
-                                                   << QStringLiteral("会議：月曜〜金曜");
-        QTest::newRow("binary garbage") << QByteArray("\x00\x01\x81\x22\xFF\xFE\x7F", 7) << QString();
-        QTest::newRow("4 MB") << TestFolder::textBytes(TestFolder::sjis((line + "\r\n").repeated(lines)))
-                              << (line + u'\n').repeated(lines);
+        QTest::newRow("UTF-8 from another editor") << QStringLiteral("\"会議：月曜〜金曜\"\r\n").toUtf8() << 0ll
+                                                   << QStringLiteral("会議：月曜〜金曜") << false;
+        QTest::newRow("half-width katakana") << QByteArray("\"\xCA\xB2\"\r\n") << 0ll << QStringLiteral("ﾊｲ") << false;
+        QTest::newRow("UTF-8 cut off in a character") << QStringLiteral("\"会議の予定").toUtf8().chopped(1) << 0ll
+                                                      << QStringLiteral("会議の予") << true;
+        QTest::newRow("binary garbage") << QByteArray("\x00\x01\x81\x22\xFF\xFE\x7F", 7) << 0ll << QString() << true;
+        QTest::newRow("4 MB") << TestFolder::textBytes(TestFolder::sjis((line + "\r\n").repeated(lines))) << 0ll
+                              << (line + u'\n').repeated(lines) << false;
+        QTest::newRow("70 MB, beyond what is read") << QByteArray("\"long paste") << 70ll * 1024 * 1024 << QString("")
+                                                    << true;
     }
     void memoFileAtStart()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(qint64, size);
         QFETCH(QString, shown);
+        QFETCH(bool, kept);
         TestProgram p;
         p.folder.plant(ValueFiles::memo(1), bytes);
+        QVERIFY(!size || QFile::resize(p.folder.data.absolute(ValueFiles::memo(1)), size));
         QPlainTextEdit *box = start(p)->text(1);
         if (!shown.isNull())
             QCOMPARE(box->toPlainText(), shown);
-        // Bytes that read cleanly neither way are kept whole, and the user told where.
         const QStringList told = messages(p);
-        QCOMPARE(told.size(), shown.isNull() ? 1 : 0);
-        QVERIFY(shown.isNull() == told.join(' ').contains(QStringLiteral("memo.txt.damaged")));
-        // The first edit keeps the file as it was in the backup, and saves what is shown.
+        QCOMPARE(told.size(), kept ? 1 : 0);
+        QCOMPARE(told.join(' ').contains(QStringLiteral("memo.txt.damaged")), kept);
+        // The first edits save what is shown, and the file as it was stays whole:
+        // in the backup, or where the user was told.
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, QStringLiteral("z"));
-        QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), bytes);
+        if (!kept)
+            QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), bytes);
+        QTest::keyClicks(box, QStringLiteral("z"));
         QCOMPARE(p.folder.data.readValue(ValueFiles::memo(1)).text, StoredText::toStored(box->toPlainText()));
+        if (!kept)
+            return;
+        QFile copy(p.folder.data.absolute(QStringLiteral("set/memo.txt.damaged")));
+        QVERIFY(copy.open(QIODevice::ReadOnly) && copy.read(bytes.size()) == bytes);
+        QCOMPARE(copy.size(), std::max<qint64>(size, bytes.size()));
     }
 
     void damagedFilesAndFoldersInTheWay()
@@ -126,23 +146,32 @@ private slots:
         p.folder.plant(ValueFiles::timerEnabled(2), "1.0\r\n");
         p.folder.breakFile(ValueFiles::timerText(3));
         p.folder.plant(ValueFiles::kStartupMemo, QByteArray("\x81", 1));
+        // A pipe in a memo's place, and a link to one: the start must not wait on them.
+        const QString pipe = p.folder.data.absolute(ValueFiles::memo(1)), timerText = p.folder.data.absolute(ValueFiles::timerText(1));
+        QVERIFY(QFile::remove(pipe) && ::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QVERIFY(QFile::remove(timerText) && QFile::link(pipe, timerText));
         Main *main = start(p);
         QVERIFY(!main->text(1)->isHidden());
         auto *overview = static_cast<Timermemo *>(p.windows.load(WindowId::Timermemo));
         QCOMPARE(overview->Check1->checkState() + overview->Check2->checkState(), Qt::Unchecked);
         QVERIFY(overview->Command3->memo().isEmpty());
         QVERIFY(p.windows.load(WindowId::OpenTimer));
-        QCOMPARE(messages(p).size(), 5);
-        // One report per file, not one per key; the refresh leaves the unsaved text; a page still shows.
+        QCOMPARE(messages(p).size(), 6);
+        // One report per file read and one per file written, not one per key;
+        // the refresh leaves the unsaved text; a page still shows.
         QTest::keyClicks(main->text(11), QStringLiteral("typed"));
+        QTest::keyClicks(main->text(1), QStringLiteral("typed"));
         main->Main_Timer1_Timer();
         QTest::mouseClick(main->pageButton(4), Qt::LeftButton);
         QVERIFY(!main->text(4)->isHidden());
         QCOMPARE(main->text(11)->toPlainText(), QStringLiteral("typed"));
         const QStringList all = messages(p);
-        QCOMPARE(all.size(), 5);
-        for (const char *name : {"memo11.txt", "Change.txt", "memo3.txt", "true1.txt", "memo4.txt"})
-            QCOMPARE(all.filter(QLatin1String(name)).size(), 1);
+        QCOMPARE(all.size(), 9);
+        // The extra memo and the page were read and written; page 1, with no page stored, only written.
+        for (const QString &name : {ValueFiles::memo(11), ValueFiles::memo(1), ValueFiles::kChange, ValueFiles::timerText(1),
+                                    ValueFiles::timerText(3), ValueFiles::timerEnabled(1), ValueFiles::kStartupMemo})
+            QCOMPARE(all.filter(name).size(), name == ValueFiles::memo(11) || name == ValueFiles::kChange ? 2 : 1);
+        QVERIFY(!QFileInfo(pipe).isFile() && QFileInfo(timerText).isSymLink());
     }
 
     void quittingUnloadsEveryWindowMainFirst()

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <future>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Outcome = SingleInstance::Outcome;
@@ -19,7 +20,11 @@ class TestSingleInstance : public QObject
     QTemporaryDir m_runtime; // the sockets' folder, the test's own
 
 private slots:
-    void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path())); }
+    void initTestCase()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        ::umask(022);
+    }
 
     // What a crash leaves must not stop the next start, which then answers
     // the start after it; a copy of another folder runs beside it untouched.
@@ -53,6 +58,8 @@ private slots:
         SingleInstance next(folder.path(), 60000);
         QCOMPARE(next.claim(), Outcome::First);
         QVERIFY2(took.elapsed() < 5000, "the start waited for a dead copy");
+        if (lockLeft.isNull()) // one it made is its user's alone
+            QCOMPARE(lock.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         QSignalSpy asked(&next, &SingleInstance::showRequested);
         auto later = std::async(std::launch::async, [&folder] { return SingleInstance(folder.path(), 2000).claim(); });

@@ -2,14 +2,19 @@
 #include "store/FileSystem.h"
 #include "store/Flag.h"
 #include "store/ProgramPlaces.h"
+#include "store/Rescue.h"
 #include "store/ValueFile.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 #include "support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <sys/stat.h>
 
 static QStringList filesIn(const TestFolder &folder, const char *sub)
 {
@@ -18,7 +23,7 @@ static QStringList filesIn(const TestFolder &folder, const char *sub)
 
 // How a row of the value-file table goes. Writes: exactly what older files
 // hold (a number as an integer). ReadsBack: a text that form has no room for.
-// Reads: bytes of other writers. Damaged: flagged; what reads comes first.
+// Reads: bytes of other writers. Damaged: flagged, and read as far as it goes.
 enum ValueRow { Writes, ReadsBack, Reads, Damaged };
 
 class TestStore : public QObject
@@ -35,6 +40,10 @@ private slots:
         QTest::newRow("two lines") << "a\r\nb" << QByteArray("\"a\r\nb\"\r\n") << Writes;
         QTest::newRow("wave dash of code page 932") << "～" << QByteArray("\"\x81\x60\"\r\n") << Writes;
         QTest::newRow("half-width katakana") << "ｱｲ" << QByteArray("\"\xB1\xB2\"\r\n") << Writes;
+        // Bytes that are valid UTF-8 as well (U+02B2), as older files hold them.
+        QTest::newRow("half-width katakana that pass for UTF-8") << "ﾊｲ" << QByteArray("\"\xCA\xB2\"\r\n") << Writes;
+        // In code page 932 these would be UTF-8 with a three-byte character.
+        QTest::newRow("kanji and half-width katakana that would pass for UTF-8") << "燿｡" << QByteArray() << ReadsBack;
         QTest::newRow("trail byte like a backslash") << "表" << QByteArray("\"\x95\x5C\"\r\n") << Writes;
         QTest::newRow("control codes as Windows has them") << "\x1A\x1C\x7F" << QByteArray("\"\x1A\x1C\x7F\"\r\n") << Writes;
         QTest::newRow("quotes") << "He said \"hi\"" << QByteArray() << ReadsBack;
@@ -52,8 +61,10 @@ private slots:
         QTest::newRow("byte-order mark") << "時" << QByteArray("\xEF\xBB\xBF\"\xE6\x99\x82\"\r\n") << Reads;
         // Any Linux editor's default.
         QTest::newRow("UTF-8 without a mark") << "会議の予定：月曜〜金曜" << QByteArray("\"会議の予定：月曜〜金曜\"\r\n") << Reads;
-        QTest::newRow("neither encoding") << "a" << QByteArray("\"a\xFF\xFF" "b\"\r\n") << Damaged;
-        QTest::newRow("a lead byte cut off") << "a" << QByteArray("\"a\x81\"\r\n") << Damaged;
+        QTest::newRow("neither encoding") << "a\uFFFD\uFFFDb" << QByteArray("\"a\xFF\xFF" "b\"\r\n") << Damaged;
+        QTest::newRow("a lead byte cut off") << "a\uFFFD" << QByteArray("\"a\x81\"\r\n") << Damaged;
+        // A copy cut short in the last character: UTF-8 all the same.
+        QTest::newRow("UTF-8 cut off in a character") << "会議の予" << QStringLiteral("\"会議の予定").toUtf8().chopped(1) << Damaged;
     }
     void valueFile()
     {
@@ -66,8 +77,37 @@ private slots:
         if (form == Writes)
             QCOMPARE(written, bytes);
         const ValueFile::Decoded decoded = ValueFile::decode(form == ReadsBack ? written : bytes);
-        QCOMPARE(form == Damaged ? decoded.text.left(text.size()) : decoded.text, text);
+        QCOMPARE(decoded.text, text);
         QCOMPARE(decoded.clean, form != Damaged);
+    }
+    // Whatever is written reads back as itself: every text of one and two
+    // half-width katakana, and random texts of them, ASCII, kana and kanji.
+    void textsOfCodePage932ReadBack()
+    {
+        QList<QChar> halfWidth, any;
+        for (char16_t c = 0x20; c < 0xFFFF; ++c) {
+            if (!QChar::isSurrogate(c) && !ValueFile::encodeText(QString(QChar(c))).startsWith('\xEF'))
+                (c >= 0xFF61 && c <= 0xFF9F ? halfWidth : any) << QChar(c);
+        }
+        QCOMPARE(halfWidth.size(), 63);
+        QList<QString> texts;
+        for (const QChar a : halfWidth) {
+            for (const QChar b : halfWidth)
+                texts << QString(a) + b;
+        }
+        QRandomGenerator random(20261207);
+        const auto pick = [&](const QList<QChar> &from) { return from.at(random.bounded(int(from.size()))); };
+        for (int i = 0; i < 100000; ++i) {
+            QString text;
+            for (int n = 1 + random.bounded(5); n > 0; --n)
+                text += pick(i % 3 == 0 || random.bounded(2) ? halfWidth : any);
+            texts << text;
+        }
+        for (const QString &text : texts) {
+            const ValueFile::Decoded back = ValueFile::decode(ValueFile::encodeText(text));
+            if (back.text != text || !back.clean)
+                QFAIL(qPrintable(QStringLiteral("%1 read back as %2").arg(text, back.text)));
+        }
     }
     // The C library's converter writes some characters as look-alikes
     // (〜 as ～); the program must not take them.
@@ -80,10 +120,11 @@ private slots:
         }
     }
 
+    // A box shows what the minute's check does: only "1" is on.
     void flagStates()
     {
         const QList<QPair<QString, Qt::CheckState>> flags{{"0", Qt::Unchecked}, {"1", Qt::Checked},
-            {"2", Qt::PartiallyChecked}, {"01", Qt::Checked}, {"7", Qt::Unchecked}, {"yes", Qt::Unchecked}};
+            {"2", Qt::PartiallyChecked}, {"01", Qt::Unchecked}, {"1 ", Qt::Unchecked}, {"yes", Qt::Unchecked}};
         for (const auto &[text, state] : flags)
             QCOMPARE(flagState(text), state);
     }
@@ -134,6 +175,8 @@ private slots:
             QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(2), QString(4093, u'x')).ok());
         }
         QCOMPARE(folder.bytes(ValueFiles::memo(2)), QByteArray("\"zz\"\r\n"));
+        // Nor is a text stored that could not be read back: the reader's limit is 64 MB.
+        QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(2), QString(64 * 1024 * 1024 - 3, u'x')).ok());
         // A missing file reads as the empty text, says why, and is not made.
         const DataFolder::Read read = folder.data.readValue(ValueFiles::memo(6));
         QVERIFY(read.text.isEmpty() && !read.error.isEmpty());
@@ -143,6 +186,29 @@ private slots:
         QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
         QCOMPARE(filesIn(folder, "set"), files);
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(2), QString(4093, u'x')).ok()); // only the limit refused it
+    }
+
+    // Memos are nobody else's: what the program makes is the user's alone,
+    // whatever the umask; a file that exists keeps its permissions.
+    void madeForTheUserAlone()
+    {
+        const mode_t before = ::umask(022);
+        QTemporaryDir home;
+        const DataFolder data(home.path() + QStringLiteral("/share/ポトラ"));
+        QVERIFY(data.ensureLayout().isEmpty());
+        QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::kChange), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        QVERIFY(data.writeIntegerValue(ValueFiles::kChange, 2).ok());
+        const Result<QString> rescued = Rescue::save(home.path() + QStringLiteral("/r/potora"), "memo", QDateTime(), "x");
+        ::umask(before);
+        const auto mode = [](const QString &path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 01000;
+        };
+        for (const QString &folder : {QStringLiteral("/share"), QStringLiteral("/share/ポトラ/set"), QStringLiteral("/r/potora")})
+            QCOMPARE(mode(home.path() + folder), 0700u);
+        QCOMPARE(mode(rescued.value), 0600u);
+        for (const ValueFiles::Entry &entry : ValueFiles::inventory())
+            QCOMPARE(mode(data.absolute(entry.path)), entry.path == ValueFiles::kChange ? 0604u : 0600u);
     }
 
     void backupTakesTheCurrentValue()
@@ -166,18 +232,51 @@ private slots:
         QVERIFY(!folder.data.backupValue(value, backup).ok());
     }
 
+    // A file that is there but does not read as it is: kept whole before
+    // anything can write over it, once however often it is read, the user
+    // told where. A pipe or a device in a file's place is never waited on,
+    // never read without end and never replaced.
     void unreadableFileIsKeptWholeOnce()
     {
         TestFolder folder;
+        QStringList told;
+        Values values(folder.data, [&told](const QString &message) { told << message; });
+        const auto read = [&](int slot) {
+            const QString text = values.read(ValueFiles::memo(slot));
+            QCoreApplication::processEvents();
+            return text;
+        };
+        QFile huge(folder.data.absolute(ValueFiles::memo(4))); // beyond what is read
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("\"huge") == 5 && huge.resize(70 * 1024 * 1024));
+        huge.close();
         const QByteArray damaged("\"ok\xFF\xFD\"\r\n");
         folder.plant(ValueFiles::memo(1), damaged);
-        // Read every minute, kept once; other damage later gets its own copy.
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(folder.data.readValue(ValueFiles::memo(1)).kept, QStringLiteral("set/memo.txt.damaged"));
-        folder.plant(ValueFiles::memo(1), "\"\x81");
-        QCOMPARE(folder.data.readValue(ValueFiles::memo(1)).kept, QStringLiteral("set/memo.txt.damaged-2"));
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(read(4), QString());
+            QCOMPARE(read(1), QStringLiteral("ok\uFFFD\uFFFD"));
+        }
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told[0].contains(QStringLiteral("memo4.txt.damaged")) && told[1].contains(QStringLiteral("memo.txt.damaged")));
+        QVERIFY(values.writeText(ValueFiles::memo(4), "new") && values.writeText(ValueFiles::memo(1), "new"));
+        QCOMPARE(QFileInfo(folder.data.absolute("set/memo4.txt.damaged")).size(), 70 * 1024 * 1024);
+        folder.plant(ValueFiles::memo(1), "\"\x81"); // other damage later gets its own copy
+        read(1);
         QCOMPARE(folder.bytes("set/memo.txt.damaged") + folder.bytes("set/memo.txt.damaged-2"), damaged + "\"\x81");
-        QVERIFY(folder.data.readValue(ValueFiles::memo(2)).kept.isEmpty());
+
+        const QString pipe = folder.data.absolute(ValueFiles::memo(5)), link = folder.data.absolute(ValueFiles::memo(6));
+        QVERIFY(QFile::remove(pipe) && QFile::remove(link));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0 && QFile::link(pipe, link));
+        for (const QString &path : {pipe, link, QStringLiteral("/dev/zero")}) {
+            QCOMPARE(FileSystem::kindOf(path), FileSystem::Kind::Other);
+            QVERIFY(!FileSystem::read(path, 1024).ok() && (path.startsWith("/dev") || !FileSystem::replace(path, "x").ok()));
+        }
+        told.clear();
+        QVERIFY(read(5).isEmpty() && read(6).isEmpty() && !values.writeText(ValueFiles::memo(5), "x"));
+        QVERIFY(!values.writeText(ValueFiles::memo(6), "x"));
+        QCoreApplication::processEvents();
+        QCOMPARE(told.size(), 4); // each read and write said so
+        QVERIFY(QFileInfo(link).isSymLink() && FileSystem::kindOf(pipe) == FileSystem::Kind::Other);
+        QVERIFY(!QFileInfo::exists(pipe + ".damaged") && !QFileInfo::exists(link + ".damaged"));
     }
 
     // Where the data lives: beside a portable program, in the data home of an installed one.

@@ -95,8 +95,8 @@ Result<> write(const Entry &entry)
     const QString dir = folder();
     if (dir.isEmpty())
         return {tr("ホームフォルダが分かりません (HOME が設定されていません)")};
-    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
-        return {tr("フォルダを作れません: %1").arg(dir)};
+    if (const Result<> made = FileSystem::makeFolder(dir); !made.ok())
+        return {tr("フォルダを作れません: %1").arg(made.error)};
 
     const QString path = entryPath();
     if (QFileInfo(path).isDir())

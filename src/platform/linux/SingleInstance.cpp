@@ -106,8 +106,10 @@ SingleInstance::Outcome SingleInstance::claim()
         // behind is free whatever it holds, and a copy that hangs keeps it.
         // QLockFile also wrote its owner into the file and synced it to
         // disk, 0.7 ms of every start here and far more on a slow disk.
-        const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // The program's own file, nobody else's business, whatever the umask.
+            ::fchmod(fd, 0600);
             m_lock = fd;
             listen();
             return Outcome::First;

@@ -32,6 +32,23 @@ QString writeWhole(int fd, const char *next, qint64 left)
     return QString();
 }
 
+// A rename is on disk once the folder that holds the name is: without the
+// sync, a power cut can bring back the old file though the new one was
+// reported saved. Some file systems cannot sync a folder at all.
+QString syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? path.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return lastError();
+    QString error;
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP)
+        error = lastError();
+    ::close(fd);
+    return error;
+}
+
 } // namespace
 
 Kind kindOf(const QString &path)
@@ -107,13 +124,18 @@ Result<> replace(const QString &path, const QByteArray &bytes)
 
     struct stat existing {};
     const bool exists = ::stat(finalName.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return {QStringLiteral("ファイルではなくフォルダです")};
+    if (exists && !S_ISREG(existing.st_mode))
+        return {notAFile()};
     ::unlink(tempName.constData());
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return {lastError()};
     QString error;
-    // The file keeps the permissions it had.
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+    // The file keeps the permissions it had; a new one is the user's alone,
+    // whatever the umask.
+    if (::fchmod(fd, exists ? existing.st_mode & 07777 : 0600) != 0)
         error = lastError();
     if (error.isEmpty())
         error = writeWhole(fd, bytes.constData(), bytes.size());
@@ -123,9 +145,11 @@ Result<> replace(const QString &path, const QByteArray &bytes)
         error = lastError();
     if (error.isEmpty() && ::rename(tempName.constData(), finalName.constData()) != 0)
         error = lastError();
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         ::unlink(tempName.constData());
-    return {error};
+        return {error};
+    }
+    return {syncFolderOf(finalName)};
 }
 
 Result<bool> linkInPlace(const QString &from, const QString &to)
@@ -144,7 +168,7 @@ Result<bool> linkInPlace(const QString &from, const QString &to)
         ::unlink(temp.constData());
         return {true, error};
     }
-    return {true, QString()};
+    return {true, syncFolderOf(target)};
 }
 
 Result<> keep(const QString &from, const QString &copy)
@@ -152,7 +176,7 @@ Result<> keep(const QString &from, const QString &copy)
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(copy);
     if (::link(source.constData(), target.constData()) == 0)
-        return {};
+        return {syncFolderOf(target)};
     if (errno == EEXIST)
         return {lastError()};
     // No hard links here (or not for this file): copy it, unbuffered and synced.
@@ -184,14 +208,19 @@ Result<> keep(const QString &from, const QString &copy)
         if (!error.isEmpty())
             break;
     }
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    if (error.isEmpty() && ::futimens(out, times) != 0)
+        error = lastError();
     if (error.isEmpty() && ::fsync(out) != 0)
         error = lastError();
     if (::close(out) != 0 && error.isEmpty())
         error = lastError();
     ::close(in);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         ::unlink(target.constData());
-    return {error};
+        return {error};
+    }
+    return {syncFolderOf(target)};
 }
 
 bool sameFile(const QString &a, const QString &b)
