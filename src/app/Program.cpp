@@ -29,3 +29,14 @@ Program::Program(const DataFolder &data, Platform &platform, const ProgramPlaces
     QObject::connect(&platform, &Platform::sessionSaving, &windows, &Windows::commitData);
     QObject::connect(&platform, &Platform::sessionEnding, &windows, &Windows::endSession);
 }
+
+bool Program::start()
+{
+    // The start-up memo's box waits inside Main's start-up step, before the
+    // run's event loop: a quit there has closed every window already.
+    windows.load(WindowId::Main);
+    if (windows.ending())
+        return false;
+    windows.show(WindowId::Main);
+    return true;
+}

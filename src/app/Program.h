@@ -15,6 +15,11 @@ class Program
 public:
     Program(const DataFolder &data, Platform &platform, const ProgramPlaces &places);
 
+    // Makes Main, runs its start-up step and shows it. False when the run
+    // ended meanwhile (the session's end came while the start-up memo was
+    // up): there is then no event loop to start.
+    bool start();
+
     Values values;
     Windows windows;
 };

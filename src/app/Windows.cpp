@@ -44,6 +44,8 @@ Form *Windows::load(WindowId id)
 {
     if (Form *existing = get(id))
         return existing;
+    if (m_ending)
+        return nullptr;
     const auto factory = m_factories.find(id);
     if (factory == m_factories.end())
         return nullptr;
@@ -104,6 +106,10 @@ void Windows::unloadAll()
 
 void Windows::quit()
 {
+    // Once: a box that a quit closes can be followed by another quit.
+    if (m_ending)
+        return;
+    m_ending = true;
     unloadAll();
     if (m_platform.trayPresent())
         m_platform.trayDelete();

@@ -41,6 +41,8 @@ public:
     void endSession();
     // The session is being saved: each window saves what it still holds.
     void commitData();
+    // The run is ending: no window is made any more.
+    bool ending() const { return m_ending; }
 
 signals:
     void unloaded(WindowId id);
@@ -49,4 +51,5 @@ private:
     Platform &m_platform;
     std::map<WindowId, Factory> m_factories;
     std::map<WindowId, QPointer<Form>> m_forms;
+    bool m_ending = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SingleInstance.h"
 #include "store/DataFolder.h"
+#include "store/FileSystem.h"
 #include "store/ProgramPlaces.h"
 #include "store/Rescue.h"
 
@@ -88,7 +89,7 @@ int main(int argc, char *argv[])
     }
     // The lock goes into the folder, which an installed program has not
     // made yet at its first start.
-    QDir().mkpath(places.data);
+    FileSystem::makeFolder(places.data);
     const DataFolder data(places.data);
     // Before anything is written: a second copy must leave the folder alone.
     SingleInstance instance(data.root());
@@ -122,11 +123,10 @@ int main(int argc, char *argv[])
             main->formShow();
     });
     platform.holdTray(true);
-    Form *main = program.windows.load(WindowId::Main);
-    mark("Main built and loaded");
-    program.windows.show(WindowId::Main);
-    mark("Main shown");
-    new AfterFirstFrame(main, [&platform] {
+    if (!program.start())
+        return 0;
+    mark("Main built, loaded and shown");
+    new AfterFirstFrame(program.windows.get(WindowId::Main), [&platform] {
         mark("first frame");
         platform.holdTray(false);
         mark("tray icon docked");

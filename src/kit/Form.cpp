@@ -53,6 +53,7 @@ void Form::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_unloaded = true;
     formUnload();
     event->accept();
     emit unloaded();

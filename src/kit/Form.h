@@ -31,6 +31,9 @@ public:
     bool unloadForm();
     // The session ends: from now on every close is the session's.
     void letGo() { m_sessionEnding = true; }
+    // Closed for good, though Qt deletes the window only later: a handler
+    // it is still in (one that waited on a box) must not go on.
+    bool isUnloaded() const { return m_unloaded; }
 
 signals:
     void unloaded();
@@ -45,6 +48,7 @@ protected:
 
 private:
     bool m_sessionEnding = false;
+    bool m_unloaded = false;
 };
 
 // A window that refuses the close the user gives it through the window

@@ -256,6 +256,9 @@ void Main::Main_Form_Load()
     m_slots[10]->loadFromFile();
     if (!m_navigation.isVisible(WindowId::AOpen))
         m_navigation.show(WindowId::AOpen);
+    // The run may have ended while the start-up memo was up.
+    if (isUnloaded())
+        return;
     Label5->setText(clockText());
     Timer2->start(10000);
     Timer1->start(m_check->msecsToNextTick());

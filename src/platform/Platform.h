@@ -29,8 +29,9 @@ public:
     virtual qint64 bootClockMs() const = 0;
 
     // A memo popping up: a box above all other windows with one OK button
-    // and no icon, then one beep once it is closed. Returns once the beep
-    // has started.
+    // and no icon, then one beep once it is closed, unless the run ended
+    // meanwhile (the quit closes every box). Returns once the beep has
+    // started.
     virtual void announce(const QString &text) = 0;
     // A box above all other windows with one OK button, no beep.
     virtual void systemModalMessage(const QString &text) = 0;
@@ -66,7 +67,8 @@ public:
     virtual QString userDataHome() const = 0;
 
     // Ends the run with status 0 once the current event is handled, even if
-    // something such as the help viewer would keep it going.
+    // something such as the help viewer would keep it going; a box waiting
+    // for its OK is closed.
     virtual void quitProgram() = 0;
 
     // Un-minimises a window, raises it and gives it the focus.

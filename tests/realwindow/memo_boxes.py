@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The start-up memo's box before Main, once; a timer memo on time after the clock was set back, above every
-window, shown as typed (markup too); memo windows loaded in the background off screen; Alt+F4 refused."""
+window, shown as typed (markup too); memo windows loaded in the background off screen; Alt+F4 refused;
+SIGTERM while a memo's box is up ends the run at once."""
 
 import time
 
@@ -19,7 +20,7 @@ with rw.Desktop() as desk:
     # with a wrong hardware clock: the minute's check ten seconds on is at 07:06.
     clock = desk.tmp / "clock"
     clock.write_text("@2026-12-07 15:05:50\n")
-    _, box = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
+    program, box = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
     time.sleep(1)
     check("the start-up memo comes in a small box before Main", box and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
     desk.key("Return", window=box)
@@ -49,4 +50,17 @@ with rw.Desktop() as desk:
     editor = desk.wait_window("タイマーメモ(メモ1)")
     desk.key("alt+F4", window=editor)
     check("the memo editor refuses the window manager's close", editor and desk.viewable(editor))
+    check("SIGTERM with the editor open ends the run", desk.stop(program, timeout=2) == 0)
+
+    # As a log-off without a session manager: the start-up memo's box comes before the run's own event loop.
+    desk.plant("Timer/memo1-3.txt", text_value("07"))
+    for whose, start_up_memo in (("the start-up memo's", "朝会"), ("a timer memo's", "")):
+        desk.plant("Timer/memo4.txt", text_value(start_up_memo))
+        clock.write_text("@2026-12-07 07:06:56\n")
+        program, first = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1",
+                                                       FAKETIME_DONT_FAKE_MONOTONIC="1"))
+        box = first if start_up_memo else desk.wait_window("ポトラ", 10, other_than=(first,))
+        time.sleep(0.5)
+        check(f"SIGTERM while {whose} box is up ends the run within two seconds",
+              box and desk.geometry(box)[2] < 300 and desk.stop(program, timeout=2) == 0)
 rw.finish()

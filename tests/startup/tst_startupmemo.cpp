@@ -58,6 +58,20 @@ private slots:
         QCOMPARE(p.folder.bytes(ValueFiles::kStartupMemo), saved);
         QCOMPARE(p.platform.log.filter(announced), expected);
     }
+
+    // SIGTERM or the session's end while the box is up, before the run's
+    // event loop: the run ends there, with no second Main and no bell.
+    void endWhileTheBoxIsUp()
+    {
+        TestProgram p;
+        p.folder.plant(ValueFiles::kStartupMemo, "\"朝会\"\r\n");
+        p.platform.whileBoxOpen = [&](const QString &) { emit p.platform.sessionEnding(); };
+        QVERIFY(!p.program.start());
+        QCOMPARE(p.platform.log, (QStringList{QStringLiteral("tray-add:ポトラ"), QStringLiteral("announce:朝会"),
+                                              "tray-delete", "quit"}));
+        QVERIFY(!p.windows.isLoaded(WindowId::Main));
+        QVERIFY(!p.windows.load(WindowId::Timermemo)); // nor anything else, later
+    }
 };
 
 QTEST_MAIN(TestStartupMemo)

@@ -5,7 +5,8 @@ void FakePlatform::announce(const QString &text)
     log << QStringLiteral("announce:") + text;
     if (whileBoxOpen)
         whileBoxOpen(text);
-    log << QStringLiteral("beep");
+    if (!quitting)
+        log << QStringLiteral("beep");
 }
 
 void FakePlatform::systemModalMessage(const QString &text)
@@ -58,6 +59,7 @@ void FakePlatform::showHelp(const QUrl &page)
 void FakePlatform::quitProgram()
 {
     log << QStringLiteral("quit");
+    quitting = true;
 }
 
 QStringList FakePlatform::entries(const QString &prefix) const

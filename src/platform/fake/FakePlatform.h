@@ -26,6 +26,7 @@ public:
     }
     QStringList log;
     bool tray = false;
+    bool quitting = false;
 
     // Runs while a box is "open", before it is answered.
     std::function<void(const QString &)> whileBoxOpen;

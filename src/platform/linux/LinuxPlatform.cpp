@@ -64,7 +64,8 @@ qint64 LinuxPlatform::bootClockMs() const
 void LinuxPlatform::announce(const QString &text)
 {
     showBox(nullptr, text, true);
-    ring();
+    if (!m_quitting)
+        ring();
 }
 
 void LinuxPlatform::ring()
@@ -194,5 +195,6 @@ QString LinuxPlatform::userDataHome() const
 
 void LinuxPlatform::quitProgram()
 {
+    m_quitting = true;
     QCoreApplication::exit(0);
 }

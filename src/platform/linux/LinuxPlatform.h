@@ -53,6 +53,7 @@ private:
     void ring();
 
     QString m_name;
+    bool m_quitting = false;
     bool m_trayAdded = false;
     bool m_trayHeld = false;
     QIcon m_trayIcon;
