@@ -29,6 +29,12 @@ void MemoSlot::loadFromFile()
     m_stored = StoredText::toBox(m_values.read(ValueFiles::memo(m_slot)));
     if (m_stored != box()->toPlainText())
         m_box->setPlainText(m_stored);
+    // Filling the empty box is its first change: the backup becomes the
+    // text, so a cancel right after the start has nothing to take back,
+    // rather than a change of an earlier run.
+    if (!m_filled && !m_stored.isEmpty())
+        m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
+    m_filled = true;
 }
 
 void MemoSlot::cancel()

@@ -51,5 +51,6 @@ private:
     QPlainTextEdit *m_box = nullptr;
     Values &m_values;
     QString m_stored; // the text as last loaded or saved, as the box shows it
+    bool m_filled = false;
     bool m_unsaved = false;
 };

@@ -16,8 +16,8 @@ namespace {
 constexpr qint64 kMinutesPerDay = 24 * 60;
 constexpr qint64 kMsPerMinute = 60 * 1000;
 constexpr qint64 kMsPerDay = kMinutesPerDay * kMsPerMinute;
-// Less than this between the local clock and the boot clock is drift, or
-// the two readings' own gap: going by the local clock alone then checks a
+// Less than this between the system clock and the boot clock is drift, or
+// the two readings' own gap: going by the system clock alone then checks a
 // minute at most a little late and never twice.
 constexpr qint64 kStepMs = 60 * 1000;
 
@@ -32,9 +32,14 @@ void trace(const QString &line)
     qCDebug(lcTimer).noquote() << line;
 }
 
+QDateTime localTimeOf(qint64 minute)
+{
+    return QDateTime::fromMSecsSinceEpoch(minute * kMsPerMinute);
+}
+
 QString dayOf(qint64 minute)
 {
-    return QDate::fromJulianDay(minute / kMinutesPerDay).toString(Qt::ISODate);
+    return localTimeOf(minute).date().toString(Qt::ISODate);
 }
 } // namespace
 
@@ -45,9 +50,9 @@ TimerMemoCheck::TimerMemoCheck(Platform &platform, Values &values, QLabel *clock
     , m_values(values)
     , m_clock(clock)
     , m_dueTimes(dueTimes)
-    , m_lastLocalMs(localMsOf(platform.now()))
+    , m_lastMs(platform.now().toMSecsSinceEpoch())
     , m_lastBootMs(platform.bootClockMs())
-    , m_lastChecked(floorDiv(m_lastLocalMs, kMsPerMinute))
+    , m_lastChecked(floorDiv(m_lastMs, kMsPerMinute))
 {
 }
 
@@ -56,15 +61,10 @@ QString TimerMemoCheck::clockText(const QDateTime &time)
     return time.toString(QStringLiteral("HH:mm"));
 }
 
-qint64 TimerMemoCheck::localMsOf(const QDateTime &time)
+void TimerMemoCheck::followClock(qint64 ms, qint64 bootMs)
 {
-    return time.date().toJulianDay() * kMsPerDay + time.time().msecsSinceStartOfDay();
-}
-
-void TimerMemoCheck::followClock(qint64 localMs, qint64 bootMs)
-{
-    const qint64 step = (localMs - m_lastLocalMs) - (bootMs - m_lastBootMs);
-    m_lastLocalMs = localMs;
+    const qint64 step = (ms - m_lastMs) - (bootMs - m_lastBootMs);
+    m_lastMs = ms;
     m_lastBootMs = bootMs;
     if (std::abs(step) < kStepMs)
         return;
@@ -76,13 +76,6 @@ void TimerMemoCheck::followClock(qint64 localMs, qint64 bootMs)
     trace(QStringLiteral("clock stepped %1 ms").arg(step));
 }
 
-QString TimerMemoCheck::clockTextOf(qint64 minute)
-{
-    const qint64 ofDay = ((minute % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay;
-    return QStringLiteral("%1:%2")
-        .arg(ofDay / 60, 2, 10, QLatin1Char('0'))
-        .arg(ofDay % 60, 2, 10, QLatin1Char('0'));
-}
 
 int TimerMemoCheck::msecsToNextTick() const
 {
@@ -102,9 +95,9 @@ bool TimerMemoCheck::run()
     // The clock is read again after every minute, so a tick that waited on
     // a box goes on through the minutes that passed meanwhile.
     for (;;) {
-        const qint64 localMs = localMsOf(m_platform.now());
-        followClock(localMs, m_platform.bootClockMs());
-        const qint64 current = floorDiv(localMs, kMsPerMinute);
+        const qint64 ms = m_platform.now().toMSecsSinceEpoch();
+        followClock(ms, m_platform.bootClockMs());
+        const qint64 current = floorDiv(ms, kMsPerMinute);
         if (current - m_lastChecked > kCatchUpMinutes)
             m_lastChecked = current - kCatchUpMinutes;
         if (m_lastChecked >= current)
@@ -120,7 +113,9 @@ bool TimerMemoCheck::run()
 
 bool TimerMemoCheck::checkMinute(qint64 minute)
 {
-    const QString clock = clockTextOf(minute);
+    // By the local clock as it read in that minute: summer time and its end
+    // change the text, not the minutes.
+    const QString clock = clockText(localTimeOf(minute));
     trace(QStringLiteral("checked %1 %2").arg(dayOf(minute), clock));
     for (int n = 1; n <= 3; ++n) {
         // A memo switched off is left out at once, though its holder keeps

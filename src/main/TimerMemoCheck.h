@@ -12,15 +12,17 @@ class Values;
 // The once-a-minute timer memo check behind Main's Timer1.
 //
 // Every minute that passes while Main exists is checked exactly once, by the
-// local wall clock. The last checked minute lives here, in an object owned by
-// Main, so it goes with Main: a Main created anew starts from the minute it
-// was created in, and a memo due in that very minute is not shown, as no tick
-// came in it. A late tick (a box left open, a busy machine, a wake from sleep)
-// checks the minutes it passed over in order, at most one day of them, so
-// that a long sleep shows each memo at most once. The boot clock tells a
-// sleep from the local clock being set (a correction, a new time zone, the
-// end of summer time): then checking goes on from the new time at once,
-// whether that repeats a stretch of the day or steps over one.
+// local clock's text in that minute. Minutes are counted in real time (UTC),
+// so a change of summer time moves none: an hour the local clock shows twice
+// is checked twice, and one it skips is never checked. The last checked
+// minute lives here, in an object owned by Main, so it goes with Main: a Main
+// created anew starts from the minute it was created in, and a memo due in
+// that very minute is not shown, as no tick came in it. A late tick (a box
+// left open, a busy machine, a wake from sleep) checks the minutes it passed
+// over in order, at most one day of them, so that a long sleep shows each
+// memo at most once. The boot clock tells a sleep from the system clock being
+// set (a correction by time sync): then checking goes on from the new time at
+// once, whether that repeats a stretch of the day or steps over one.
 class TimerMemoCheck : public QObject
 {
     Q_OBJECT
@@ -49,11 +51,8 @@ public:
     void stop() { m_stopped = true; }
 
 private:
-    // Milliseconds on the local wall clock as it reads, zone shifts included.
-    static qint64 localMsOf(const QDateTime &time);
-    static QString clockTextOf(qint64 minute);
-    // Moves the last checked minute along with a step of the local clock.
-    void followClock(qint64 localMs, qint64 bootMs);
+    // Moves the last checked minute along with a step of the system clock.
+    void followClock(qint64 ms, qint64 bootMs);
 
     // Checks one minute; false when this object is gone afterwards.
     bool checkMinute(qint64 minute);
@@ -62,7 +61,7 @@ private:
     Values &m_values;
     QLabel *m_clock;
     std::array<QLabel *, 3> m_dueTimes;
-    qint64 m_lastLocalMs;
+    qint64 m_lastMs; // the system clock, in milliseconds since 1970 UTC
     qint64 m_lastBootMs;
     qint64 m_lastChecked;
     bool m_running = false;

@@ -10,10 +10,14 @@
 #include <QtWidgets>
 #include <qtestspontaneevent.h>
 
+#include <ctime>
+
 namespace {
 QByteArray text(const QByteArray &sjis) { return TestFolder::textBytes(sjis); }
 QByteArray sjisText(const QString &s) { return text(TestFolder::sjis(s)); }
 QDateTime at(int day, int h, int m, int s = 0, int ms = 0) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms)); }
+// A moment of 2026 in UTC: `day` counts from 1 March, so 1 is 1 March.
+QDateTime utc(int day, int h, int m, int s = 0, int ms = 200) { return QDateTime(QDate(2026, 3, 1).addDays(day - 1), QTime(h, m, s, ms), Qt::UTC); }
 } // namespace
 
 class TestMain : public QObject
@@ -62,6 +66,9 @@ private slots:
         p->folder.plant(ValueFiles::memoBackup(slot), text("older"));
         QPlainTextEdit *box = start(slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n")->text(slot);
         QPushButton *cancel = slot == 11 ? main->Command4 : main->CommandX;
+        // Filling the box is its first change: a cancel right after the start leaves it as it is.
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(box->toPlainText().toUtf8() + files(slot), "予定：" + before + '|' + before);
         box->moveCursor(QTextCursor::End);
         // What an input method sends while a word is composed, then committed.
         const auto compose = [box](const QString &preedit, const QString &commit = QString()) {
@@ -71,7 +78,7 @@ private slots:
         };
         for (const QString &preedit : {QStringLiteral("k"), QStringLiteral("かいぎ"), QStringLiteral("会議")})
             compose(preedit);
-        QCOMPARE(files(slot), before + '|' + text("older"));
+        QCOMPARE(files(slot), before + '|' + before);
         compose(QString(), QStringLiteral("会議"));
         QCOMPARE(files(slot), committed + '|' + before);
         compose(QStringLiteral("よ")); // given up
@@ -126,7 +133,8 @@ private slots:
         }
         QCOMPARE(p->folder.bytes(ValueFiles::kChange), QByteArray::number(to) + "\r\n");
         QCOMPARE(main->text(to)->toPlainText(), QStringLiteral("page %1").arg(to));
-        QCOMPARE(p->folder.bytes(ValueFiles::memoBackup(to)), text("")); // showing a page is no edit of it
+        // Its first fill is its first change: a cancel then leaves it as it is.
+        QCOMPARE(p->folder.bytes(ValueFiles::memoBackup(to)), text("page " + QByteArray::number(to)));
         // Back again: the page lies above the boxes of lower pages built after it.
         if (page) {
             QTest::mouseClick(main->pageButton(page), Qt::LeftButton);
@@ -142,6 +150,7 @@ private slots:
         p->folder.plant(ValueFiles::memo(3), text("hello world"));
         p->folder.plant(ValueFiles::memoBackup(3), text("hello"));
         QPlainTextEdit *box = start("3\r\n")->text(3);
+        p->folder.plant(ValueFiles::memoBackup(3), text("hello"));
         QCOMPARE(main->Label5->text() + ' ' + QString::number(main->Timer1->interval()), QStringLiteral("09:05 29700"));
         QVERIFY(main->Timer1->isActive() && main->Timer2->isActive());
         QVERIFY(box->find(QStringLiteral("llo"))); // selects 2 to 5
@@ -333,9 +342,12 @@ private slots:
         QTest::addColumn<QList<QDateTime>>("times"); // Main's start, then the ticks
         QTest::addColumn<QList<int>>("steps");       // seconds the clock is set by just before each tick
         QTest::addColumn<QStringList>("expected");   // memo 1 is due at 07:05, memo 2 at 07:06
+        QTest::addColumn<QStringList>("zone");       // TZ, and the two due times there
         const QDateTime start = at(6, 7, 4, 59);
         const auto row = [](const char *name, const QList<QDateTime> &times, const QStringList &expected,
-                            const QList<int> &steps = {}) { QTest::newRow(name) << times << steps << expected; };
+                            const QList<int> &steps = {}, const QStringList &zone = {}) {
+            QTest::newRow(name) << times << steps << expected << zone;
+        };
         row("ticks on time", {start, at(6, 7, 5, 0, 200), at(6, 7, 6, 0, 200)}, {"m1", "m2"});
         row("one late tick takes the passed minutes in order", {start, at(6, 7, 7, 30)}, {"m1", "m2"});
         row("an early tick finds the minute not yet come", {start, at(6, 7, 4, 59, 990), at(6, 7, 5, 0, 10)}, {"m1"});
@@ -356,18 +368,39 @@ private slots:
             {"m1", "m2"}, {0, -3});
         row("clock set back two days starts afresh",
             {start, at(6, 7, 5, 0, 200), at(4, 7, 5, 30), at(4, 7, 6, 0, 200)}, {"m1", "m2"}, {0, -2 * 86400});
+        // Summer time is no step of the clock: each minute that comes is checked, once each time it comes.
+        const QStringList berlin{"Europe/Berlin", "02:30", "01:45"}, sleepy{"Europe/Berlin", "00:45", "02:05"};
+        row("summer time ends while running: 02:30 comes twice, 01:45 not again",
+            {utc(239, 0, 29, 59), utc(239, 0, 30), utc(239, 1, 0), utc(239, 1, 30)}, {"m1", "m1"}, {}, berlin);
+        row("summer time ends during a sleep from 01:30 to 02:10: only 02:05 came, twice",
+            {utc(238, 23, 29, 59), utc(238, 23, 30), utc(239, 1, 10)}, {"m2", "m2"}, {}, sleepy);
+        row("summer time begins during a sleep from 01:30 to 03:40: 01:45 came, 02:30 never",
+            {utc(29, 0, 29, 59), utc(29, 0, 30), utc(29, 1, 40)}, {"m1"}, {}, {"Europe/Berlin", "01:45", "02:30"});
+        row("clock set back eight hours during a sleep: on from the new time at once",
+            {utc(100, 12, 0, 30), utc(100, 12, 1), utc(100, 6, 1)}, {"m1"}, {0, -8 * 3600},
+            {"America/New_York", "00:30", "07:30"});
     }
     void everyMinuteIsCheckedExactlyOnce()
     {
         QFETCH(QList<QDateTime>, times);
         QFETCH(QList<int>, steps);
         QFETCH(QStringList, expected);
-        memo(1, "m1", "07:05");
-        memo(2, "m2", "07:06");
-        startAt(times.takeFirst());
+        QFETCH(QStringList, zone);
+        const QByteArray machineZone = qgetenv("TZ");
+        if (!zone.isEmpty()) {
+            qputenv("TZ", zone.first().toLatin1());
+            tzset();
+        }
+        memo(1, "m1", zone.value(1, "07:05"));
+        memo(2, "m2", zone.value(2, "07:06"));
+        startAt(times.takeFirst().toLocalTime());
         for (int i = 0; i < times.size(); ++i) {
             p->platform.stepClock(steps.value(i));
-            tick(times[i]);
+            tick(times[i].toLocalTime());
+        }
+        if (!zone.isEmpty()) {
+            machineZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", machineZone);
+            tzset();
         }
         QCOMPARE(shown(), expected);
     }
