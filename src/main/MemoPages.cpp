@@ -40,6 +40,7 @@ void MemoPages::showPage(int page)
     }
     for (int p = 1; p <= ValueFiles::kPageCount; ++p)
         m_buttons.at(p - 1)->setVisible(p != page);
+    emit pageShown(page);
 }
 
 void MemoPages::select(int page)

@@ -27,6 +27,10 @@ public:
     // The stored page, or 0.
     int storedPage() const;
 
+signals:
+    // Page `page` is the one shown now, by a click or from the stored page.
+    void pageShown(int page);
+
 private:
     void showPage(int page);
 
