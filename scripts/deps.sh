@@ -11,7 +11,8 @@ run_pkgs=(libcanberra0 libcanberra-pulse sound-theme-freedesktop)
 # The Debian package, and the checks of its menu entry and metadata.
 package_pkgs=(dpkg-dev file desktop-file-utils appstream)
 test_pkgs=(xvfb icewm xdotool x11-utils xclip imagemagick faketime python3 clang libx11-dev
-  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd strace)
+  ibus ibus-anthy dbus-x11 python3-gi libglib2.0-bin pulseaudio pulseaudio-utils sox x11-xkb-utils xsettingsd strace
+  at-spi2-core python3-pyatspi)
 
 missing_of() {
   local p

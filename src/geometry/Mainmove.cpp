@@ -8,6 +8,7 @@
 #include "kit/Twips.h"
 #include "platform/Platform.h"
 #include "store/StoredGeometry.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -36,6 +37,8 @@ Mainmove::Mainmove(Values &values, Platform &platform, Navigation &navigation)
 
     Command1 = new QPushButton(QStringLiteral("元にもどす"), this);
     Command1->setFont(Fonts::msPGothic(12));
+    // "元にもどす" does not say that it stores the place.
+    Command1->setAccessibleDescription(Texts::restoreDescription());
     connect(Command1, &QPushButton::clicked, this, &Mainmove::Mainmove_Command1_Click);
 
     Label5 = new TightLabel(

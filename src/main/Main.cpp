@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "store/Rescue.h"
 #include "store/StoredGeometry.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -129,6 +130,8 @@ QPlainTextEdit *Main::makeMemoBox(int slot)
         &Main::Main_Text9_Change, &Main::Main_Text10_Change, &Main::Main_Text11_Change};
     QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(slot == 11 ? 11.25 : 9.75));
     connect(box, &QPlainTextEdit::textChanged, this, changes[slot - 1]);
+    box->setAccessibleName(slot == 11 ? Texts::extraMemoName() : Texts::pageBoxName(slot));
+    box->setAccessibleDescription(Texts::memoBoxDescription());
     placeMemoBox(slot, box);
     if (slot == 11)
         return box;
@@ -181,11 +184,15 @@ void Main::createControls()
     for (int page = 1; page <= 10; ++page) {
         const PageDesign &d = kPages[page - 1];
         QPushButton *b = button(this, QString::fromUtf8(d.caption), d.left, d.top, 375, 375);
+        b->setAccessibleName(Texts::pageButtonName(page));
         connect(b, &QPushButton::clicked, this, pageClicks[page - 1]);
         m_pageButtons[page - 1] = b;
         buttons << b;
     }
     m_pages = new MemoPages(pageSlots, buttons, m_values, this);
+    // CommandX serves whichever page is shown, and its name says which.
+    connect(m_pages, &MemoPages::pageShown, this,
+            [this](int page) { CommandX->setAccessibleName(Texts::pageCancelName(page)); });
 
     Command1 = button(this, QStringLiteral("位置・サイズ変更"), 3000, 0, 1575, 375,
                       QStringLiteral("メモのサイズや位置を変更できます"));
@@ -201,6 +208,7 @@ void Main::createControls()
     Command4 = new WrappingButton(QStringLiteral("キャンセル"), this);
     Command4->setFocusPolicy(Qt::TabFocus);
     Command4->setToolTip(QStringLiteral("アクティブメモの編集を一回だけキャンセルできます"));
+    Command4->setAccessibleName(Texts::extraCancelName());
     Twips::place(Command4, 0, 840, 375, 1215);
     connect(Command1, &QPushButton::clicked, this, &Main::Main_Command1_Click);
     connect(Command10, &QPushButton::clicked, this, &Main::Main_Command10_Click);

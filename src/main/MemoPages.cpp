@@ -31,15 +31,32 @@ int MemoPages::storedPage() const
 
 void MemoPages::showPage(int page)
 {
+    QPlainTextEdit *shown = m_slots.at(page - 1)->box();
+    QWidget *focus = shown->window()->focusWidget();
     // Boxes below the chosen one stay as they are: it covers them. A box
     // not built yet is hidden already.
-    m_slots.at(page - 1)->box()->show();
+    shown->show();
     for (int above = page + 1; above <= ValueFiles::kPageCount; ++above) {
         if (QPlainTextEdit *box = m_slots.at(above - 1)->builtBox())
             box->hide();
     }
     for (int p = 1; p <= ValueFiles::kPageCount; ++p)
         m_buttons.at(p - 1)->setVisible(p != page);
+
+    // A covered box is still shown to Qt: Tab, a screen reader and the keys
+    // typed would reach it unseen. Only the page shown takes the focus, and
+    // it moves there from a box now covered or hidden and from the button
+    // now hidden.
+    bool focusLeft = !focus || focus == m_buttons.at(page - 1);
+    for (int p = 1; p <= ValueFiles::kPageCount; ++p) {
+        if (QPlainTextEdit *box = m_slots.at(p - 1)->builtBox()) {
+            box->setFocusPolicy(box == shown ? Qt::StrongFocus : Qt::NoFocus);
+            focusLeft = focusLeft || (focus == box && box != shown);
+        }
+    }
+    if (focusLeft)
+        shown->setFocus();
+    emit pageShown(page);
 }
 
 void MemoPages::select(int page)

@@ -9,7 +9,9 @@ class QPushButton;
 
 // The ten memo pages: one box and one button each, page 10's box uppermost.
 // The page shown is what the boxes' and buttons' visibility says; the
-// stored choice lives in the active page file.
+// stored choice lives in the active page file. Only the page shown can be
+// reached by Tab or by the keys typed: a box beneath it is covered, though
+// shown.
 class MemoPages : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,10 @@ public:
     int showStored();
     // The stored page, or 0.
     int storedPage() const;
+
+signals:
+    // Page `page` is the one shown now, by a click or from the stored page.
+    void pageShown(int page);
 
 private:
     void showPage(int page);

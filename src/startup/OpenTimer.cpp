@@ -3,6 +3,7 @@
 #include "kit/Fonts.h"
 #include "kit/Twips.h"
 #include "store/StoredText.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -23,6 +24,7 @@ OpenTimer::OpenTimer(Values &values)
 
     Text1 = new QPlainTextEdit(this);
     Text1->setTabChangesFocus(true);
+    Text1->setAccessibleName(Texts::startupTextName());
     Twips::place(Text1, 0, 360, 6615, 3255);
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);

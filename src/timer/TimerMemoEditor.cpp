@@ -6,6 +6,7 @@
 #include "kit/Twips.h"
 #include "kit/UpDown.h"
 #include "store/StoredText.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 
@@ -129,6 +131,18 @@ TimerMemoEditor::TimerMemoEditor(Values &values, Navigation &navigation, const D
 
     Text2->installEventFilter(this);
     Text3->installEventFilter(this);
+
+    // Nothing on screen ties a box to its heading or unit, nor the red notes
+    // to the time boxes, so the names and descriptions say it.
+    Text1->setAccessibleName(Texts::timerTextName(m_memo));
+    Text2->setAccessibleName(Texts::timerHourName(m_memo));
+    Text3->setAccessibleName(Texts::timerMinuteName(m_memo));
+    for (QLineEdit *box : {Text2, Text3})
+        box->setAccessibleDescription(Texts::timeBoxDescription());
+    UpDown1->upButton()->setAccessibleName(Texts::timerHourStepName(m_memo, true));
+    UpDown1->downButton()->setAccessibleName(Texts::timerHourStepName(m_memo, false));
+    UpDown2->upButton()->setAccessibleName(Texts::timerMinuteStepName(m_memo, true));
+    UpDown2->downButton()->setAccessibleName(Texts::timerMinuteStepName(m_memo, false));
 
     // Tab order follows the eye: text, hour, minute, OK, cancel.
     setTabOrder(Text1, Text2);

@@ -4,6 +4,7 @@
 #include "kit/Navigation.h"
 #include "kit/Twips.h"
 #include "store/Flag.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -66,6 +67,7 @@ Timermemo::Timermemo(Values &values, Navigation &navigation)
         *buttons[i] = b;
         auto *c = new FlagBox(QStringLiteral("有効"), this);
         c->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+        c->setAccessibleName(Texts::timerEnabledName(i + 1));
         Twips::place(c, 8880, top, 735, 495);
         *boxes[i] = c;
     }
@@ -90,8 +92,12 @@ Timermemo::Timermemo(Values &values, Navigation &navigation)
 void Timermemo::Timermemo_Form_Load()
 {
     MemoButton *buttons[3] = {Command1, Command2, Command3};
-    for (int n = 1; n <= 3; ++n)
-        buttons[n - 1]->setMemo(m_values.read(ValueFiles::timerText(n)));
+    for (int n = 1; n <= 3; ++n) {
+        const QString memo = m_values.read(ValueFiles::timerText(n));
+        buttons[n - 1]->setMemo(memo);
+        // An empty memo makes an empty caption; the name still says which.
+        buttons[n - 1]->setAccessibleName(Texts::timerMemoButtonName(n, memo));
+    }
     FlagBox *boxes[3] = {Check1, Check2, Check3};
     for (int n = 1; n <= 3; ++n)
         boxes[n - 1]->setCheckState(flagState(m_values.read(ValueFiles::timerEnabled(n))));

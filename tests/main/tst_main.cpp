@@ -125,11 +125,15 @@ private slots:
             QCOMPARE(main->text(n)->toPlainText().isEmpty(), n != page); // only that page is read
         }
         QCOMPARE(main->text(11)->toPlainText() + p->folder.bytes(ValueFiles::kChange), "extra" + stored);
+        main->text(page ? page : 1)->setFocus();
         QTest::mouseClick(main->pageButton(to), Qt::LeftButton);
         // Boxes below the chosen page keep their state; it and those above follow it.
+        // The keys follow the page: a box beneath it, though shown, takes none.
+        QCOMPARE(main->focusWidget(), main->text(to));
         for (int n = 1; n <= 10; ++n) {
             QCOMPARE(main->text(n)->isHidden(), n < to ? n != 1 && n != page : n != to);
             QCOMPARE(main->pageButton(n)->isHidden(), n == to);
+            QVERIFY(main->text(n)->isHidden() || (main->text(n)->focusPolicy() == Qt::NoFocus) == (n != to));
         }
         QCOMPARE(p->folder.bytes(ValueFiles::kChange), QByteArray::number(to) + "\r\n");
         QCOMPARE(main->text(to)->toPlainText(), QStringLiteral("page %1").arg(to));

@@ -27,9 +27,7 @@ def input_method():
     if not os.path.exists("/usr/share/ibus/component/anthy.xml") or not shutil.which("dbus-daemon"):
         print("skip: typing through an input method needs ibus ibus-anthy dbus-x11 (scripts/deps.sh --test)")
         return {}
-    desk.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + str(desk.tmp / "bus")
-    desk.spawn("dbus-daemon", "--session", "--nofork", "--address=" + desk.env["DBUS_SESSION_BUS_ADDRESS"])
-    rw.wait_for((desk.tmp / "bus").exists, 5)
+    desk.session_bus()
     # The Anthy engine is a Python program that needs Debian's own Python.
     desk.spawn("ibus-daemon", "-rx", "--panel", "disable", "--cache=refresh", env={**desk.env, "PATH": "/usr/bin:" + desk.env["PATH"]})
     check("IBus lists Anthy", rw.wait_for(lambda: "anthy" in (desk.x("ibus", "list-engine") or ""), 20))

@@ -1,6 +1,7 @@
 """Shared by the real-window tests: a private X display with icewm (it has a tray), the built program copied to a
 folder whose path has a space, as users' may, and xdotool and xprop to see and drive it as a person would."""
 
+import importlib.util
 import os
 import re
 import shutil
@@ -26,9 +27,9 @@ def skip(why):
     sys.exit(77)
 
 
-def need(packages, *tools):
-    """As root scripts/deps.sh --test has installed the tools: missing, they fail the test."""
-    if missing := [t for t in tools if not shutil.which(t)]:
+def need(packages, *tools, modules=()):
+    """As root scripts/deps.sh --test has installed the tools and Python modules: missing, they fail the test."""
+    if missing := [t for t in tools if not shutil.which(t)] + [m for m in modules if not importlib.util.find_spec(m)]:
         (skip if os.geteuid() != 0 else sys.exit)(f"{' '.join(missing)} missing: apt-get install {packages}")
 
 
@@ -115,6 +116,12 @@ class Desktop:
             return process.wait(timeout)
         except subprocess.TimeoutExpired:
             return None
+
+    def session_bus(self):
+        """A session D-Bus of the desktop's own, for the program and what it talks to."""
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + str(self.tmp / "bus")
+        self.spawn("dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"])
+        return wait_for((self.tmp / "bus").exists, 5)
 
     def faketime(self, **settings):
         library = next(Path("/usr/lib").glob("*/faketime/libfaketime.so.1"), None) or skip("no libfaketime: apt-get install faketime")

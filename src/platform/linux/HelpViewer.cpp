@@ -1,6 +1,7 @@
 #include "HelpViewer.h"
 
 #include "platform/Platform.h"
+#include "store/Texts.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -20,6 +21,7 @@ HelpViewer::HelpViewer(const QString &programName, QWidget *parent)
     // Links to the web go to the desktop's browser; the viewer reads only
     // local pages.
     m_browser->setOpenExternalLinks(true);
+    m_browser->setAccessibleName(Texts::helpPageName());
 
     auto *back = new QPushButton(QStringLiteral("戻る"), this);
     auto *top = new QPushButton(QStringLiteral("目次へ"), this);

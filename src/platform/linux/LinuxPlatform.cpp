@@ -35,6 +35,10 @@ void LinuxPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
     box.setTextFormat(Qt::PlainText);
     // The text can be selected and copied, a memo's text above all.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Orca reads an alert's name when it comes up, and the text in it only
+    // when that has three words or more, which Japanese without spaces never
+    // has: named for its text, a box is read out as it pops up.
+    box.setAccessibleName(text);
     if (aboveAll) {
         box.setWindowModality(Qt::ApplicationModal);
         // After the modality, which makes the box a plain dialog again.
