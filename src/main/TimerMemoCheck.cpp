@@ -13,9 +13,7 @@
 #include <cstdlib>
 
 namespace {
-constexpr qint64 kMinutesPerDay = 24 * 60;
 constexpr qint64 kMsPerMinute = 60 * 1000;
-constexpr qint64 kMsPerDay = kMinutesPerDay * kMsPerMinute;
 // Less than this between the system clock and the boot clock is drift, or
 // the two readings' own gap: going by the system clock alone then checks a
 // minute at most a little late and never twice.
