@@ -159,9 +159,9 @@ void Mainmove::Mainmove_Form_Resize()
     // Minimised or maximised the window stands for no geometry of Main's.
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
         if (float(outerTwips().height()) < kMinimumHeight)
-            limitMessage(QStringLiteral("縦の長さが短すぎです"));
+            limitMessage(Texts::tooShort());
         if (float(outerTwips().width()) < kMinimumWidth)
-            limitMessage(QStringLiteral("横の長さが短すぎです"));
+            limitMessage(Texts::tooNarrow());
     }
     centreCommand1();
 }

@@ -393,15 +393,14 @@ void Main::rescueUnsaved()
         else
             lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
     }
-    QString text;
+    QStringList said;
     if (!kept.isEmpty())
-        text += QStringLiteral("保存できなかったメモを次のファイルに残しました。\n") + kept.join(QLatin1Char('\n'));
+        said << Texts::rescuedTo(kept);
     if (!lost.isEmpty())
-        text += QStringLiteral("%1保存できなかったメモを残すこともできませんでした。\n")
-                    .arg(text.isEmpty() ? QString() : QStringLiteral("\n"))
-            + lost.join(QLatin1Char('\n'));
-    if (text.isEmpty())
+        said << Texts::notRescued(lost);
+    if (said.isEmpty())
         return;
+    const QString text = said.join(QLatin1Char('\n'));
     // A box now would hold the log-off up; the next start shows it instead.
     if (sessionEnding())
         Rescue::leaveNotice(m_platform.userDataFolder(), text);

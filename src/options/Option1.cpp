@@ -5,6 +5,7 @@
 #include "kit/Twips.h"
 #include "platform/Platform.h"
 #include "store/Flag.h"
+#include "store/Texts.h"
 #include "store/ValueFiles.h"
 #include "store/Values.h"
 
@@ -81,9 +82,9 @@ void Option1::registerStartup()
     m_values.writeInteger(ValueFiles::kStartupFlag, 1);
     const Result<> registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
     if (registered.ok())
-        m_platform.message(this, QStringLiteral("スタートアップに登録しました"));
+        m_platform.message(this, Texts::registered());
     else
-        m_platform.message(this, QStringLiteral("スタートアップに登録できませんでした\n理由: %1").arg(registered.error));
+        m_platform.message(this, Texts::registerFailed(registered.error));
 }
 
 void Option1::removeStartup()
@@ -91,11 +92,11 @@ void Option1::removeStartup()
     m_values.writeInteger(ValueFiles::kStartupFlag, 0);
     const Result<bool> removed = m_platform.startupRemove();
     if (!removed.ok())
-        m_platform.message(this, QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(removed.error));
+        m_platform.message(this, Texts::unregisterFailed(removed.error));
     else if (removed.value)
-        m_platform.message(this, QStringLiteral("スタートアップから削除しました"));
+        m_platform.message(this, Texts::unregistered());
     else
-        m_platform.message(this, QStringLiteral("スタートアップにはもともと登録されていません"));
+        m_platform.message(this, Texts::wasNotRegistered());
 }
 
 void Option1::Option1_Command3_Click()

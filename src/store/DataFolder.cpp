@@ -1,19 +1,15 @@
 #include "DataFolder.h"
 
 #include "FileSystem.h"
+#include "Texts.h"
 #include "ValueFile.h"
 #include "ValueFiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-QString tr(const char *text) { return QCoreApplication::translate("DataFolder", text); }
-
-QString folderIsInTheWay() { return tr("ファイルではなくフォルダです"); }
 
 // Whether the file at `copy` holds what `path` does: the same file (a hard
 // link), or the same bytes. A file too large to read is taken to be the
@@ -50,13 +46,13 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     const QString path = absolute(relative);
     switch (FileSystem::kindOf(path)) {
     case FileSystem::Kind::Missing:
-        result.error = tr("ファイルがありません");
+        result.error = Texts::missingFile();
         return result;
     case FileSystem::Kind::Folder:
-        result.error = folderIsInTheWay();
+        result.error = Texts::folderInTheWay();
         return result;
     case FileSystem::Kind::Other:
-        result.error = tr("通常のファイルではありません (パイプや装置など)。このファイルには保存しません");
+        result.error = Texts::notAPlainFileNotWritten();
         return result;
     case FileSystem::Kind::File:
         break;
@@ -70,7 +66,7 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     const ValueFile::Decoded decoded = ValueFile::decode(bytes.value);
     result.text = decoded.text;
     if (!decoded.clean) {
-        result.error = tr("文字コードが正しくないか、途中で切れています");
+        result.error = Texts::badEncoding();
         result.partly = true;
         result.keep = true;
     }
@@ -93,7 +89,7 @@ Result<QString> DataFolder::keepWhole(const QString &relative) const
         const Result<> kept = FileSystem::keep(path, copyPath);
         return {kept.ok() ? copy : QString(), kept.error};
     }
-    return {QString(), tr("残すファイルの名前がもうありません")};
+    return {QString(), Texts::noNameForACopy()};
 }
 
 Result<> DataFolder::writeIntegerValue(const QString &relative, int value) const
@@ -109,10 +105,10 @@ Result<> DataFolder::writeTextValue(const QString &relative, const QString &text
 Result<> DataFolder::replace(const QString &relative, const QByteArray &bytes) const
 {
     if (bytes.size() > kLimit)
-        return {tr("大きすぎて保存できません (%1 MB まで)").arg(kLimit / (1024 * 1024))};
+        return {Texts::tooLargeToSave(kLimit)};
     const QString path = absolute(relative);
     if (FileSystem::kindOf(path) == FileSystem::Kind::Folder)
-        return {folderIsInTheWay()};
+        return {Texts::folderInTheWay()};
     return FileSystem::replace(path, bytes);
 }
 
@@ -130,7 +126,7 @@ void DataFolder::removeLeftovers() const
 Result<> DataFolder::backupValue(const QString &from, const QString &to) const
 {
     if (FileSystem::kindOf(absolute(to)) == FileSystem::Kind::Folder)
-        return {folderIsInTheWay()};
+        return {Texts::folderInTheWay()};
     // Filled in from its file at the start, a memo's backup is its file.
     if (FileSystem::sameFile(absolute(from), absolute(to)))
         return {};
@@ -147,7 +143,7 @@ QStringList DataFolder::ensureLayout() const
     for (const char *sub : {"set", "Timer"}) {
         const Result<> made = FileSystem::makeFolder(absolute(QLatin1String(sub)));
         if (!made.ok())
-            problems << tr("フォルダを作れません: %1").arg(made.error);
+            problems << Texts::cannotMakeFolder(made.error);
     }
     for (const ValueFiles::Entry &entry : ValueFiles::inventory()) {
         if (FileSystem::kindOf(absolute(entry.path)) != FileSystem::Kind::Missing)

@@ -1,6 +1,7 @@
 #include "Rescue.h"
 
 #include "FileSystem.h"
+#include "Texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +17,9 @@ QString noticePath(const QString &folder) { return folder + QStringLiteral("/not
 Result<QString> save(const QString &folder, const QString &memo, const QDateTime &time, const QString &text)
 {
     Result<QString> saved;
-    const Result<> made = folder.isEmpty() ? Result<>{QStringLiteral("場所がありません")} : FileSystem::makeFolder(folder);
+    const Result<> made = folder.isEmpty() ? Result<>{Texts::noFolder()} : FileSystem::makeFolder(folder);
     if (!made.ok()) {
-        saved.error = QStringLiteral("フォルダを作れません: %1").arg(made.error);
+        saved.error = Texts::cannotMakeFolder(made.error);
         return saved;
     }
     const QString stem = QStringLiteral("%1/%2 %3").arg(folder, memo, time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));

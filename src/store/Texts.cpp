@@ -1,5 +1,7 @@
 #include "Texts.h"
 
+#include <QStringList>
+
 namespace {
 
 // "キャンセル（メモ 3）": the name begins with the caption the eye reads, which
@@ -46,5 +48,61 @@ QString startupTextName() { return whose(QStringLiteral("メモ内容"), QString
 QString restoreDescription() { return QStringLiteral("今の位置と大きさを保存して、メモの画面に戻ります"); }
 
 QString helpPageName() { return QStringLiteral("ヘルプの本文"); }
+
+QString readFailed(const QString &path, const QString &reason)
+{
+    return QStringLiteral("次のファイルを読めませんでした。中身は空として扱います。\n%1\n理由: %2").arg(path, reason);
+}
+QString readPartly(const QString &path, const QString &reason)
+{
+    return QStringLiteral("次のファイルは一部しか読めませんでした。読めた分だけ表示します。\n%1\n理由: %2").arg(path, reason);
+}
+QString keptAt(const QString &copy) { return QStringLiteral("元の内容はそのまま次のファイルに残しました: %1").arg(copy); }
+QString notKept(const QString &reason)
+{
+    return QStringLiteral("元の内容を残せないので (%1)、このファイルには保存しません。").arg(reason);
+}
+QString writeFailed(const QString &path, const QString &reason)
+{
+    return QStringLiteral("次のファイルに保存できませんでした。入力した内容は画面に残っています。\n%1\n理由: %2").arg(path, reason);
+}
+QString rescuedTo(const QStringList &files)
+{
+    return QStringLiteral("保存できなかったメモを次のファイルに残しました。\n") + files.join(QLatin1Char('\n'));
+}
+QString notRescued(const QStringList &memos)
+{
+    return QStringLiteral("保存できなかったメモを残すこともできませんでした。\n") + memos.join(QLatin1Char('\n'));
+}
+QString registered() { return QStringLiteral("スタートアップに登録しました"); }
+QString registerFailed(const QString &reason) { return QStringLiteral("スタートアップに登録できませんでした\n理由: %1").arg(reason); }
+QString unregistered() { return QStringLiteral("スタートアップから削除しました"); }
+QString unregisterFailed(const QString &reason)
+{
+    return QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(reason);
+}
+QString wasNotRegistered() { return QStringLiteral("スタートアップにはもともと登録されていません"); }
+QString tooShort() { return QStringLiteral("縦の長さが短すぎです"); }
+QString tooNarrow() { return QStringLiteral("横の長さが短すぎです"); }
+
+QString missingFile() { return QStringLiteral("ファイルがありません"); }
+QString folderInTheWay() { return QStringLiteral("ファイルではなくフォルダです"); }
+QString notAPlainFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }
+QString notAPlainFileNotWritten() { return notAPlainFile() + QStringLiteral("。このファイルには保存しません"); }
+QString badEncoding() { return QStringLiteral("文字コードが正しくないか、途中で切れています"); }
+QString tooLargeToRead(qint64 bytes, qint64 limit)
+{
+    return QStringLiteral("ファイルが大きすぎます (%1 MB、読めるのは %2 MB まで)")
+        .arg(double(bytes) / (1024 * 1024), 0, 'f', 1)
+        .arg(limit / (1024 * 1024));
+}
+QString tooLargeToSave(qint64 limit) { return QStringLiteral("大きすぎて保存できません (%1 MB まで)").arg(limit / (1024 * 1024)); }
+QString notOverwrittenUnkept() { return QStringLiteral("読めなかった元の内容を残せないので、上書きしません"); }
+QString noNameForACopy() { return QStringLiteral("残すファイルの名前がもうありません"); }
+QString cannotMakeFolder(const QString &reason) { return QStringLiteral("フォルダを作れません: %1").arg(reason); }
+QString fileWhereAFolderGoes(const QString &path) { return QStringLiteral("%1: フォルダの場所にファイルがあります").arg(path); }
+QString noFolder() { return QStringLiteral("場所がありません"); }
+QString noHome() { return QStringLiteral("ホームフォルダが分かりません (HOME が設定されていません)"); }
+QString folderOfTheSameName(const QString &path) { return QStringLiteral("同じ名前のフォルダがあります: %1").arg(path); }
 
 } // namespace Texts

@@ -39,4 +39,37 @@ QString restoreDescription();
 // The help viewer.
 QString helpPageName();
 
+// Messages: what the program's boxes say. `path` is a file's full name as
+// the system writes it, `reason` why something failed.
+QString readFailed(const QString &path, const QString &reason); // nothing of it is shown
+QString readPartly(const QString &path, const QString &reason); // what could be read is shown
+QString keptAt(const QString &copy);
+QString notKept(const QString &reason);
+QString writeFailed(const QString &path, const QString &reason);
+QString rescuedTo(const QStringList &files);
+QString notRescued(const QStringList &memos);
+QString registered();
+QString registerFailed(const QString &reason);
+QString unregistered();
+QString unregisterFailed(const QString &reason);
+QString wasNotRegistered();
+QString tooShort();
+QString tooNarrow();
+
+// Reasons, as the messages above give them.
+QString missingFile();
+QString folderInTheWay();
+QString notAPlainFile();
+QString notAPlainFileNotWritten();
+QString badEncoding();
+QString tooLargeToRead(qint64 bytes, qint64 limit);
+QString tooLargeToSave(qint64 limit);
+QString notOverwrittenUnkept();
+QString noNameForACopy();
+QString cannotMakeFolder(const QString &reason);
+QString fileWhereAFolderGoes(const QString &path);
+QString noFolder();
+QString noHome();
+QString folderOfTheSameName(const QString &path);
+
 } // namespace Texts

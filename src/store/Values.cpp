@@ -1,6 +1,7 @@
 #include "Values.h"
 
 #include "DataFolder.h"
+#include "Texts.h"
 
 #include <QDir>
 #include <QTimer>
@@ -24,23 +25,21 @@ QString Values::read(const QString &relative)
         const Result<QString> kept = m_data.keepWhole(relative);
         if (kept.ok()) {
             m_unkept.remove(relative);
-            error += QStringLiteral("\n元の内容はそのまま次のファイルに残しました: %1")
-                         .arg(QDir::toNativeSeparators(m_data.absolute(kept.value)));
+            error += u'\n' + Texts::keptAt(QDir::toNativeSeparators(m_data.absolute(kept.value)));
         } else {
             m_unkept.insert(relative);
-            error += QStringLiteral("\n元の内容を残せないので (%1)、このファイルには保存しません。").arg(kept.error);
+            error += u'\n' + Texts::notKept(kept.error);
         }
     }
-    error = (result.partly ? QStringLiteral("次のファイルは一部しか読めませんでした。読めた分だけ表示します。\n%1\n理由: %2")
-                           : QStringLiteral("次のファイルを読めませんでした。中身は空として扱います。\n%1\n理由: %2"))
-                .arg(QDir::toNativeSeparators(m_data.absolute(relative)), error);
+    const QString path = QDir::toNativeSeparators(m_data.absolute(relative));
+    error = result.partly ? Texts::readPartly(path, error) : Texts::readFailed(path, error);
     settle(relative, error, false);
     return result.text;
 }
 
 QString Values::guarded(const QString &relative) const
 {
-    return m_unkept.contains(relative) ? QStringLiteral("読めなかった元の内容を残せないので、上書きしません") : QString();
+    return m_unkept.contains(relative) ? Texts::notOverwrittenUnkept() : QString();
 }
 
 bool Values::writeText(const QString &relative, const QString &text)
@@ -78,10 +77,7 @@ bool Values::settle(const QString &relative, const QString &error, bool writing)
         return false;
     reported.insert(relative);
 
-    const QString text =
-        writing ? QStringLiteral("次のファイルに保存できませんでした。入力した内容は画面に残っています。\n%1\n理由: %2")
-                      .arg(QDir::toNativeSeparators(m_data.absolute(relative)), error)
-                : error;
+    const QString text = writing ? Texts::writeFailed(QDir::toNativeSeparators(m_data.absolute(relative)), error) : error;
     // Shown from the event loop, not inside the edit or load that failed.
     QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
     return false;

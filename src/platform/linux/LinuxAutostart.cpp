@@ -1,15 +1,13 @@
 #include "LinuxAutostart.h"
 
 #include "store/FileSystem.h"
+#include "store/Texts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace LinuxAutostart {
 namespace {
-
-QString tr(const char *text) { return QCoreApplication::translate("LinuxAutostart", text); }
 
 } // namespace
 
@@ -94,13 +92,13 @@ Result<> write(const Entry &entry)
 {
     const QString dir = folder();
     if (dir.isEmpty())
-        return {tr("ホームフォルダが分かりません (HOME が設定されていません)")};
+        return {Texts::noHome()};
     if (const Result<> made = FileSystem::makeFolder(dir); !made.ok())
-        return {tr("フォルダを作れません: %1").arg(made.error)};
+        return {Texts::cannotMakeFolder(made.error)};
 
     const QString path = entryPath();
     if (QFileInfo(path).isDir())
-        return {tr("同じ名前のフォルダがあります: %1").arg(path)};
+        return {Texts::folderOfTheSameName(path)};
     const Result<> written = FileSystem::replace(path, entryText(entry));
     return {written.ok() ? QString() : QStringLiteral("%1: %2").arg(path, written.error)};
 }
@@ -112,7 +110,7 @@ Result<bool> remove()
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
         return {false, QString()};
     if (info.isDir())
-        return {true, tr("ファイルではなくフォルダです: %1").arg(path)};
+        return {true, QStringLiteral("%1: %2").arg(path, Texts::folderInTheWay())};
     QFile file(path);
     if (!file.remove())
         return {true, QStringLiteral("%1: %2").arg(path, file.errorString())};

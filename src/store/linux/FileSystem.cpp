@@ -1,4 +1,5 @@
 #include "store/FileSystem.h"
+#include "store/Texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +14,6 @@ namespace FileSystem {
 namespace {
 
 QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
-
-QString notAFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }
 
 // Qt's buffered writes can lose the error of their last flush (QTBUG-75077),
 // so the bytes go straight to the descriptor and every step is checked.
@@ -74,11 +73,9 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     if (::fstat(fd, &info) != 0)
         result.error = lastError();
     else if (!S_ISREG(info.st_mode))
-        result.error = S_ISDIR(info.st_mode) ? QStringLiteral("ファイルではなくフォルダです") : notAFile();
+        result.error = S_ISDIR(info.st_mode) ? Texts::folderInTheWay() : Texts::notAPlainFile();
     else if (info.st_size > limit)
-        result.error = QStringLiteral("ファイルが大きすぎます (%1 MB、読めるのは %2 MB まで)")
-                           .arg(double(info.st_size) / (1024 * 1024), 0, 'f', 1)
-                           .arg(limit / (1024 * 1024));
+        result.error = Texts::tooLargeToRead(info.st_size, limit);
     if (!result.ok()) {
         ::close(fd);
         return result;
@@ -89,7 +86,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     for (;;) {
         if (got == bytes.size()) {
             if (got > limit) {
-                result.error = QStringLiteral("ファイルが大きすぎます");
+                result.error = Texts::tooLargeToRead(got, limit);
                 break;
             }
             bytes.resize(std::min<qint64>(limit + 1, got * 2 + 4096));
@@ -125,9 +122,9 @@ Result<> replace(const QString &path, const QByteArray &bytes)
     struct stat existing {};
     const bool exists = ::stat(finalName.constData(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
-        return {QStringLiteral("ファイルではなくフォルダです")};
+        return {Texts::folderInTheWay()};
     if (exists && !S_ISREG(existing.st_mode))
-        return {notAFile()};
+        return {Texts::notAPlainFile()};
     ::unlink(tempName.constData());
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -186,7 +183,7 @@ Result<> keep(const QString &from, const QString &copy)
     struct stat info {};
     if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(in);
-        return {notAFile()};
+        return {Texts::notAPlainFile()};
     }
     const int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
@@ -240,7 +237,7 @@ Result<> makeFolder(const QString &path)
         struct stat info {};
         if (::stat(level.constData(), &info) == 0) {
             if (!S_ISDIR(info.st_mode))
-                return {QStringLiteral("%1: フォルダの場所にファイルがあります").arg(QFile::decodeName(level))};
+                return {Texts::fileWhereAFolderGoes(QFile::decodeName(level))};
             continue;
         }
         // Whatever the umask: memos are nobody else's business.
