@@ -1,10 +1,14 @@
-// Measures one memo change as the program makes it (the value file becomes
-// the backup, the new text is written) for memos of 100 B, 10 KB
-// and 1 MB, beside its floor: two plain fsync'd temp-and-rename replaces
+// Measures one memo change as the program makes it, for memos of 100 B,
+// 10 KB and 1 MB: handed to the writer's thread and waited for (the value
+// file becomes the backup by a hard link, the new text is written through a
+// synced temporary file, one sync of the folder for both), the same as two
+// replaces of their own one after the other, each with its folder's sync,
+// and beside them their floor, two plain fsync'd temp-and-rename replaces
 // of the same bytes with POSIX calls. Prints medians in microseconds.
 #include "store/DataFolder.h"
 #include "store/ValueFile.h"
 #include "store/ValueFiles.h"
+#include "store/Values.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -45,18 +49,25 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     DataFolder data(dir.path());
     data.ensureLayout();
+    Values values(data, [](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
 
-    std::printf("%-8s %12s %12s %8s\n", "memo", "change_us", "floor_us", "ratio");
+    std::printf("%-8s %12s %12s %12s %8s\n", "memo", "writer_us", "two_us", "floor_us", "ratio");
     for (const int size : {100, 10 * 1024, 1024 * 1024}) {
-        QString text(size, QLatin1Char('a'));
-        std::vector<double> change, floor;
+        QString text(size, QLatin1Char('a')), before = text;
+        std::vector<double> two, writer, floor;
         for (int i = 0; i < rounds; ++i) {
             text[i % size] = QLatin1Char(i % 2 ? 'b' : 'c');
             QElapsedTimer t;
             t.start();
-            data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3));
+            data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3), before);
             data.writeTextValue(ValueFiles::memo(3), text);
-            change.push_back(t.nsecsElapsed() / 1000.0);
+            two.push_back(t.nsecsElapsed() / 1000.0);
+
+            t.start();
+            values.saveMemo(ValueFiles::memo(4), ValueFiles::memoBackup(4), before, text);
+            values.flush(-1);
+            writer.push_back(t.nsecsElapsed() / 1000.0);
+            before = text;
 
             const QByteArray bytes = ValueFile::encodeText(text);
             t.start();
@@ -64,8 +75,8 @@ int main(int argc, char *argv[])
             plainReplace(QFile::encodeName(data.absolute(QStringLiteral("set/floor.txt"))), bytes);
             floor.push_back(t.nsecsElapsed() / 1000.0);
         }
-        const double c = median(change), f = median(floor);
-        std::printf("%-8d %12.0f %12.0f %8.2f\n", size, c, f, c / f);
+        const double w = median(writer), c = median(two), f = median(floor);
+        std::printf("%-8d %12.0f %12.0f %12.0f %8.2f\n", size, w, c, f, w / f);
     }
     return 0;
 }

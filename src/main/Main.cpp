@@ -374,17 +374,22 @@ void Main::Main_Form_Unload()
 
 void Main::saveUnsavedAgain()
 {
+    // A disk that does not get through what waits in time is not asked again.
+    if (!m_values.flush(Values::kWaitMs))
+        return;
     for (MemoSlot *slot : m_slots)
         slot->saveAgain();
 }
 
 void Main::rescueUnsaved()
 {
-    // The boxes go with Main: a text still not on disk goes to a file of the
-    // user's own, and quitting or logging off goes on whatever happens.
+    // The boxes go with Main: what waits to be written is, a few seconds at
+    // most; a text still not on disk then goes to a file of the user's own,
+    // and quitting or logging off goes on whatever happens.
+    const bool written = m_values.flush(Values::kWaitMs);
     QStringList kept, lost;
     for (MemoSlot *slot : m_slots) {
-        if (slot->saveAgain())
+        if (written ? slot->saveAgain() : slot->onDisk())
             continue;
         const Result<QString> saved = Rescue::save(m_platform.userDataFolder(), slot->name(), m_platform.now(),
                                                    slot->box()->toPlainText());

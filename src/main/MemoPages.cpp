@@ -62,7 +62,7 @@ void MemoPages::showPage(int page)
 void MemoPages::select(int page)
 {
     showPage(page);
-    m_values.writeInteger(ValueFiles::kChange, page);
+    m_values.saveInteger(ValueFiles::kChange, page);
     m_slots.at(page - 1)->loadFromFile();
 }
 

@@ -23,7 +23,8 @@ QPlainTextEdit *MemoSlot::box()
 
 void MemoSlot::loadFromFile()
 {
-    if (m_unsaved)
+    // A change not on disk yet, or not at all, is newer than the file.
+    if (m_values.unsaved(ValueFiles::memo(m_slot)))
         return;
     // Set first: the assignment's change handler then finds nothing to save.
     m_stored = StoredText::toBox(m_values.read(ValueFiles::memo(m_slot)));
@@ -32,8 +33,10 @@ void MemoSlot::loadFromFile()
     // Filling the empty box is its first change: the backup becomes the
     // text, so a cancel right after the start has nothing to take back,
     // rather than a change of an earlier run.
-    if (!m_filled && !m_stored.isEmpty())
-        m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
+    if (!m_filled && !m_stored.isEmpty()) {
+        const QString text = StoredText::toStored(m_stored);
+        m_values.saveMemo(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot), text, text);
+    }
     m_filled = true;
 }
 
@@ -56,27 +59,26 @@ void MemoSlot::changed()
     // The box also reports changes that leave its text as it was: every
     // step of an input method's composition, and a composition given up.
     const QString text = m_box->toPlainText();
-    if (text == m_stored) {
-        m_unsaved = false;
+    if (text == m_stored)
         return;
-    }
-    save(text);
+    // Handed over at once: the key does not wait for the disk.
+    m_values.saveMemo(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot), StoredText::toStored(m_stored),
+                      StoredText::toStored(text));
+    m_stored = text;
 }
 
 bool MemoSlot::saveAgain()
 {
+    const QString memo = ValueFiles::memo(m_slot);
     // Only a built box can hold a change.
-    if (m_unsaved)
-        save(m_box->toPlainText());
-    return !m_unsaved;
+    if (m_values.unsaved(memo))
+        m_values.writeText(memo, StoredText::toStored(m_box->toPlainText()));
+    return !m_values.unsaved(memo);
 }
 
-void MemoSlot::save(const QString &text)
+bool MemoSlot::onDisk() const
 {
-    m_values.backup(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot));
-    m_unsaved = !m_values.writeText(ValueFiles::memo(m_slot), StoredText::toStored(text));
-    if (!m_unsaved)
-        m_stored = text;
+    return !m_values.unsaved(ValueFiles::memo(m_slot));
 }
 
 QString MemoSlot::name() const

@@ -9,8 +9,9 @@ class Values;
 class QPlainTextEdit;
 
 // One memo box with its value file and backup file. Every change of the
-// box's content is saved at once, the file's previous text going to the
-// backup, so that cancel() can swap the two: one step back, and forward.
+// box's content is handed over to be saved at once, with the text one change
+// before it for the backup, so that cancel() can swap the two: one step
+// back, and forward.
 // The box is built the first time it is needed: a page never shown costs
 // nothing.
 class MemoSlot : public QObject
@@ -31,26 +32,24 @@ public:
     void loadFromFile();
     // Puts the backup text into the box as an edit, so it is saved in turn.
     void cancel();
-    // True while the box holds a change that is not on disk.
-    bool unsaved() const { return m_unsaved; }
 
     // The change handler: runs on every change of the box's content.
     void changed();
-    // Tries once more to save a change that could not be saved; true when
-    // the box's text is on disk now.
+    // Tries once more, and waits for it, to save a change that could not be
+    // saved; true when the box's text is on disk now.
     bool saveAgain();
+    // Whether the box's text is on disk now.
+    bool onDisk() const;
     // The value file's name without ".txt", naming the memo to the user.
     QString name() const;
 
 private:
     void assign(const QString &boxText);
-    void save(const QString &text);
 
     int m_slot;
     BoxMaker m_makeBox;
     QPlainTextEdit *m_box = nullptr;
     Values &m_values;
-    QString m_stored; // the text as last loaded or saved, as the box shows it
+    QString m_stored; // the text as last loaded or handed over, as the box shows it
     bool m_filled = false;
-    bool m_unsaved = false;
 };

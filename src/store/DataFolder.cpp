@@ -123,7 +123,7 @@ void DataFolder::removeLeftovers() const
     }
 }
 
-Result<> DataFolder::backupValue(const QString &from, const QString &to) const
+Result<> DataFolder::backupValue(const QString &from, const QString &to, const QString &text) const
 {
     if (FileSystem::kindOf(absolute(to)) == FileSystem::Kind::Folder)
         return {Texts::folderInTheWay()};
@@ -133,7 +133,26 @@ Result<> DataFolder::backupValue(const QString &from, const QString &to) const
     const Result<bool> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
     if (linked.value || !linked.ok())
         return {linked.error};
-    return writeTextValue(to, readValue(from).text);
+    return writeTextValue(to, text);
+}
+
+FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString &text, const QString &backup,
+                                              const QString &before, bool linkable) const
+{
+    const QByteArray bytes = ValueFile::encodeText(text);
+    // The backup's bytes are made only where the memo's file cannot become
+    // the backup as it is: a megabyte memo is not encoded twice a key.
+    QByteArray backupBytes;
+    if (!linkable)
+        backupBytes = ValueFile::encodeText(before);
+    if (std::max(bytes.size(), backupBytes.size()) > kLimit)
+        return {{Texts::tooLargeToSave(kLimit)}, {Texts::tooLargeToSave(kLimit)}};
+    for (const QString &relative : {memo, backup}) {
+        if (FileSystem::kindOf(absolute(relative)) == FileSystem::Kind::Folder)
+            return {{Texts::folderInTheWay()}, {Texts::folderInTheWay()}};
+    }
+    const auto backupText = [&] { return backupBytes.isNull() ? ValueFile::encodeText(before) : backupBytes; };
+    return FileSystem::replaceMemo(absolute(memo), bytes, absolute(backup), backupText, linkable);
 }
 
 QStringList DataFolder::ensureLayout() const

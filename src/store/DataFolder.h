@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "Result.h"
 
 #include <QString>
@@ -36,8 +37,13 @@ public:
     Result<> writeTextValue(const QString &relative, const QString &text) const;
 
     // Makes `to` hold what `from` holds now, replacing it whole: the one-step
-    // backup of a memo before its new text is written.
-    Result<> backupValue(const QString &from, const QString &to) const;
+    // backup of a memo before its new text is written. `text` is what `from`
+    // holds, written where the file itself cannot become the backup.
+    Result<> backupValue(const QString &from, const QString &to, const QString &text) const;
+    // A memo's new text and its backup's, replaced together (see
+    // FileSystem::replaceMemo); `linkable`: the memo's file holds `before`.
+    FileSystem::MemoWritten writeMemo(const QString &memo, const QString &text, const QString &backup,
+                                      const QString &before, bool linkable) const;
 
     // Keeps the file whole beside itself, unread: "<name>.damaged", then
     // "-2", "-3" for other damage later; a copy that holds the same already

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The file operations the store is built on, one implementation per
 // system. Paths are absolute; errors are the system's own words.
 namespace FileSystem {
@@ -32,6 +34,22 @@ Result<QByteArray> read(const QString &path, qint64 limit);
 // did; the file it points to is replaced. A path that names something
 // other than a plain file is refused and left as it is.
 Result<> replace(const QString &path, const QByteArray &bytes);
+
+// A memo and its backup replaced together, with one sync of their folder,
+// so that a change costs two syncs: the new memo's and the folder's.
+// `linkable`: the memo's file holds the backup's text, and becomes the
+// backup as it is (a hard link, where the file system has them) once the
+// new memo is synced, right before the new memo is renamed over it. Else
+// both are written and synced at once and renamed into place one right
+// after the other, the memo first. A crash leaves each file old or new:
+// only in the moment between those two renames is the memo new and its
+// backup not yet.
+struct MemoWritten {
+    Result<> memo, backup;
+};
+// `backupBytes` is only asked for when the backup is written.
+MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
+                        const std::function<QByteArray()> &backupBytes, bool linkable);
 
 // Makes `to` the very file `from` is, by a hard link renamed into place:
 // no byte is read or written, and the replace is atomic. Only for a plain

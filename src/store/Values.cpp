@@ -9,14 +9,24 @@
 Values::Values(const DataFolder &data, Report report)
     : m_data(data)
     , m_report(std::move(report))
+    , m_writer(data, [this](const QList<Writer::Written> &written) {
+        // On the writer's thread: the reports are the window's business.
+        QMetaObject::invokeMethod(&m_pending, [this, written] { finished(written); }, Qt::QueuedConnection);
+    })
 {
 }
 
 QString Values::read(const QString &relative)
 {
+    // The newest text, though the file does not hold it yet.
+    if (const auto held = m_held.constFind(relative); held != m_held.constEnd())
+        return *held;
+    if (QString waiting; m_writer.latest(relative, &waiting))
+        return waiting;
     const DataFolder::Read result = m_data.readValue(relative);
     if (result.error.isEmpty()) {
         m_unkept.remove(relative);
+        m_writer.read(relative, result.text);
         settle(relative, QString(), false);
         return result.text;
     }
@@ -47,6 +57,8 @@ bool Values::writeText(const QString &relative, const QString &text)
     QString error = guarded(relative);
     if (error.isEmpty())
         error = m_data.writeTextValue(relative, text).error;
+    if (error.isEmpty())
+        m_writer.forget(relative);
     return settle(relative, error, true);
 }
 
@@ -58,15 +70,47 @@ bool Values::writeInteger(const QString &relative, int value)
     return settle(relative, error, true);
 }
 
-bool Values::backup(const QString &from, const QString &to)
+void Values::saveMemo(const QString &memo, const QString &backup, const QString &before, const QString &now)
 {
-    QString error = guarded(to);
-    if (error.isEmpty())
-        error = m_data.backupValue(from, to).error;
-    return settle(to, error, true);
+    for (const auto &[path, text] : {std::pair(memo, now), std::pair(backup, before)}) {
+        if (const QString error = guarded(path); !error.isEmpty()) {
+            m_held.insert(path, text);
+            settle(path, error, true);
+        }
+    }
+    if (m_held.contains(memo))
+        return;
+    if (m_held.contains(backup))
+        m_writer.text(memo, now);
+    else
+        m_writer.memo(memo, backup, before, now);
 }
 
-bool Values::settle(const QString &relative, const QString &error, bool writing)
+void Values::saveInteger(const QString &relative, int value)
+{
+    m_writer.integer(relative, value);
+}
+
+bool Values::unsaved(const QString &relative) const
+{
+    QString ignored;
+    return m_held.contains(relative) || m_writer.latest(relative, &ignored);
+}
+
+bool Values::flush(int ms)
+{
+    return m_writer.flush(ms);
+}
+
+void Values::finished(const QList<Writer::Written> &written)
+{
+    for (const Writer::Written &one : written) {
+        if (!one.silent)
+            settle(one.path, one.error, true, true);
+    }
+}
+
+bool Values::settle(const QString &relative, const QString &error, bool writing, bool fromTheLoop)
 {
     QSet<QString> &reported = writing ? m_reportedWrites : m_reportedReads;
     if (error.isEmpty()) {
@@ -79,6 +123,9 @@ bool Values::settle(const QString &relative, const QString &error, bool writing)
 
     const QString text = writing ? Texts::writeFailed(QDir::toNativeSeparators(m_data.absolute(relative)), error) : error;
     // Shown from the event loop, not inside the edit or load that failed.
-    QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
+    if (fromTheLoop)
+        m_report(text);
+    else
+        QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
     return false;
 }

@@ -22,7 +22,7 @@ namespace {
 
 QStringList messages(TestProgram &p)
 {
-    QCoreApplication::processEvents();
+    p.settle();
     return p.platform.entries(QStringLiteral("message:"));
 }
 
@@ -129,6 +129,7 @@ private slots:
         if (!kept)
             QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), bytes);
         QTest::keyClicks(box, QStringLiteral("z"));
+        p.settle();
         QCOMPARE(p.folder.data.readValue(ValueFiles::memo(1)).text, StoredText::toStored(box->toPlainText()));
         if (!kept)
             return;

@@ -33,7 +33,7 @@ class TestMain : public QObject
         return main = static_cast<Main *>(p->windows.show(WindowId::Main));
     }
     QByteArray files(int n) const { return p->folder.bytes(ValueFiles::memo(n)) + '|' + p->folder.bytes(ValueFiles::memoBackup(n)); }
-    int messages() const { QCoreApplication::processEvents(); return int(p->platform.entries("message:").size()); }
+    int messages() const { p->settle(); return int(p->platform.entries("message:").size()); }
     // Timer memo n, switched on, due at `due` ("hh:mm" as stored).
     void memo(int n, const QString &memoText, const QString &due)
     {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Main under a real window manager: borderless at its stored geometry, typed into through IBus with Anthy,
-moved with its position editor; saves that fail (a file in the way, SIGTERM, a full disk) lose nothing."""
+moved with its position editor; saves that fail or wait (a file in the way, SIGTERM, a full disk, a slow or
+stuck disk) lose nothing."""
 
 import os
 import shutil
@@ -101,6 +102,26 @@ def position_editor():
     desk.stop(program)
 
 
+def slow_disk():
+    """Typing is saved behind the keys: at SIGTERM a slow disk gets what waits; one stuck for good gets a few
+    seconds, then the rescue takes the text."""
+    slow = {"LD_PRELOAD": os.environ.get("POTORA_SLOW_SYNC", ""), "SLOW_SYNC_PATH": str(desk.app)}
+    if not slow["LD_PRELOAD"]:
+        return print("skip: no slow storage to test with (POTORA_SLOW_SYNC)")
+    for ms, typed in ((300, "slow"), (60000, "stuck")):
+        desk.plant("set/memo7.txt", text_value(""))
+        program, _ = desk.start_main({**slow, "SLOW_SYNC_MS": str(ms)})
+        began = time.monotonic()
+        type_in_page(typed)
+        check(f"keys typed at once whatever the disk ({typed}: {time.monotonic() - began:.1f} s)", time.monotonic() - began < 3)
+        began = time.monotonic()
+        status = desk.stop(program)
+        rescued = [f.read_text() for f in (desk.home / ".local/share/potora").glob("memo7 *.txt")]
+        check(f"SIGTERM ends it with status 0 after {time.monotonic() - began:.1f} s, the text "
+              + ("in its file" if ms < 1000 else "in a rescue file"), status == 0 and time.monotonic() - began < 8
+              and (memo7()[0] == text_value(typed) if ms < 1000 else typed in rescued))
+
+
 with rw.Desktop() as desk:
     for name, twips in (("Left", 1500), ("Top", 750), ("Width", 7500), ("Height", 6000)):  # 100,50 500x400
         desk.plant(f"set/{name}.txt", text_value(str(twips)))
@@ -130,4 +151,5 @@ with rw.Desktop() as desk:
     desk.stop(program)
     full_disk()
     position_editor()
+    slow_disk()
 rw.finish()

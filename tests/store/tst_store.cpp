@@ -216,7 +216,7 @@ private slots:
         TestFolder folder;
         const QString value = ValueFiles::memo(2), backup = ValueFiles::memoBackup(2);
         folder.plant(value, "\"one\" trailing\r\n");
-        QVERIFY(folder.data.backupValue(value, backup).ok());
+        QVERIFY(folder.data.backupValue(value, backup, "one").ok());
         // Replacing the value afterwards must not reach into the backup.
         QVERIFY(folder.data.writeTextValue(value, "two").ok());
         QCOMPARE(folder.bytes(backup), QByteArray("\"one\" trailing\r\n"));
@@ -224,12 +224,45 @@ private slots:
         QTemporaryDir other;
         const QString target = other.path() + QStringLiteral("/shared.txt");
         QVERIFY(QFile::rename(folder.data.absolute(value), target) && QFile::link(target, folder.data.absolute(value)));
-        QVERIFY(folder.data.backupValue(value, backup).ok());
+        QVERIFY(folder.data.backupValue(value, backup, "two").ok());
         QVERIFY(folder.data.writeTextValue(value, "new").ok());
         QCOMPARE(folder.bytes(backup), QByteArray("\"two\"\r\n"));
         QVERIFY(QFileInfo(folder.data.absolute(value)).isSymLink());
         folder.breakFile(backup);
-        QVERIFY(!folder.data.backupValue(value, backup).ok());
+        QVERIFY(!folder.data.backupValue(value, backup, "new").ok());
+    }
+
+    // Keys that come faster than the disk writes: each file gets its newest
+    // text, and the backup the text one change before the memo's, as typed.
+    void writerKeepsThePairOfTheNewestTexts()
+    {
+        TestFolder folder;
+        QStringList told;
+        Values values(folder.data, [&told](const QString &message) { told << message; });
+        const QString memo = ValueFiles::memo(5), backup = ValueFiles::memoBackup(5);
+        QString before = values.read(memo);
+        for (int key = 0; key < 6; ++key) { // each a long memo, so that keys wait for the disk
+            const QString now = QString(4 * 1024 * 1024, QChar(u'a' + key));
+            values.saveMemo(memo, backup, before, now);
+            QCOMPARE(values.read(memo) + values.read(backup), now + before);
+            before = now;
+        }
+        values.saveInteger(ValueFiles::kChange, 7);
+        QVERIFY(values.flush(-1));
+        QVERIFY(!values.unsaved(memo));
+        QCOMPARE(folder.data.readValue(memo).text + folder.data.readValue(backup).text,
+                 QString(4 * 1024 * 1024, u'f') + QString(4 * 1024 * 1024, u'e'));
+        QCOMPARE(folder.bytes(ValueFiles::kChange), QByteArray("7\r\n"));
+        // A failed write: the newest text stays what is read, and the user is told once.
+        folder.breakFile(memo);
+        for (const QString &now : {QStringLiteral("x"), QStringLiteral("xy")}) {
+            values.saveMemo(memo, backup, before, now);
+            before = now;
+        }
+        QVERIFY(values.flush(-1) && values.unsaved(memo));
+        QCoreApplication::processEvents();
+        QCOMPARE(values.read(memo), QStringLiteral("xy"));
+        QCOMPARE(told.size(), 1);
     }
 
     // A file that is there but does not read as it is: kept whole before

@@ -26,6 +26,7 @@ TestFolder::TestFolder()
 
 QByteArray TestFolder::bytes(const QString &relative) const
 {
+    beforeLooking();
     QFile file(data.absolute(relative));
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray("<missing>");
@@ -34,6 +35,7 @@ QByteArray TestFolder::bytes(const QString &relative) const
 
 void TestFolder::plant(const QString &relative, const QByteArray &bytes) const
 {
+    beforeLooking();
     // A new file, as an editor that saves by rename makes: a backup that
     // shares the old one's bytes keeps them.
     QFile::remove(data.absolute(relative));
@@ -44,12 +46,14 @@ void TestFolder::plant(const QString &relative, const QByteArray &bytes) const
 
 void TestFolder::breakFile(const QString &relative) const
 {
+    beforeLooking();
     QFile::remove(data.absolute(relative));
     QDir().mkpath(data.absolute(relative));
 }
 
 void TestFolder::mendFile(const QString &relative) const
 {
+    beforeLooking();
     QDir(data.absolute(relative)).removeRecursively();
 }
 

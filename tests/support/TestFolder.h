@@ -5,7 +5,10 @@
 #include "store/DataFolder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <memory>
 
@@ -20,6 +23,9 @@ public:
     TestFolder();
 
     DataFolder data;
+    // Runs before the files are looked at or changed by hand: what the
+    // program handed over to be written is on disk by then.
+    std::function<void()> beforeLooking = [] {};
 
     QByteArray bytes(const QString &relative) const;
     void plant(const QString &relative, const QByteArray &bytes) const;
@@ -58,7 +64,14 @@ inline Removal removalOf(const Result<bool> &removed)
 class TestProgram
 {
 public:
+    TestProgram() { folder.beforeLooking = [this] { values.flush(-1); }; }
     ~TestProgram() { windows.unloadAll(); }
+    // Everything handed over is written and every report is out.
+    void settle()
+    {
+        values.flush(-1);
+        QCoreApplication::processEvents();
+    }
 
     TestFolder folder;
     FakePlatform platform;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace FileSystem {
@@ -110,25 +111,39 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     return result;
 }
 
-Result<> replace(const QString &path, const QByteArray &bytes)
+namespace {
+
+// A replace up to its rename: the temporary file beside the target holds
+// every byte, and is synced unless the caller syncs it later.
+struct Prepared {
+    QByteArray finalName, tempName;
+    QString error;
+};
+
+Prepared prepare(const QString &path, const QByteArray &bytes, bool sync = true)
 {
     QString target = path;
     const QFileInfo info(path);
     if (info.isSymLink())
         target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    const QByteArray finalName = QFile::encodeName(target);
-    const QByteArray tempName = QFile::encodeName(target + kTemporarySuffix);
+    Prepared prepared{QFile::encodeName(target), QFile::encodeName(target + kTemporarySuffix), QString()};
 
     struct stat existing {};
-    const bool exists = ::stat(finalName.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return {Texts::folderInTheWay()};
-    if (exists && !S_ISREG(existing.st_mode))
-        return {Texts::notAPlainFile()};
-    ::unlink(tempName.constData());
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return {lastError()};
+    const bool exists = ::stat(prepared.finalName.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        prepared.error = Texts::folderInTheWay();
+        return prepared;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        prepared.error = Texts::notAPlainFile();
+        return prepared;
+    }
+    ::unlink(prepared.tempName.constData());
+    const int fd = ::open(prepared.tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        prepared.error = lastError();
+        return prepared;
+    }
     QString error;
     // The file keeps the permissions it had; a new one is the user's alone,
     // whatever the umask.
@@ -136,25 +151,47 @@ Result<> replace(const QString &path, const QByteArray &bytes)
         error = lastError();
     if (error.isEmpty())
         error = writeWhole(fd, bytes.constData(), bytes.size());
-    if (error.isEmpty() && ::fsync(fd) != 0)
+    if (error.isEmpty() && sync && ::fsync(fd) != 0)
         error = lastError();
     if (::close(fd) != 0 && error.isEmpty())
         error = lastError();
-    if (error.isEmpty() && ::rename(tempName.constData(), finalName.constData()) != 0)
-        error = lastError();
-    if (!error.isEmpty()) {
-        ::unlink(tempName.constData());
-        return {error};
-    }
-    return {syncFolderOf(finalName)};
+    if (!error.isEmpty())
+        ::unlink(prepared.tempName.constData());
+    prepared.error = error;
+    return prepared;
 }
 
-Result<bool> linkInPlace(const QString &from, const QString &to)
+// The later sync of a file prepared without one.
+void syncPrepared(Prepared &prepared)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    const int fd = ::open(prepared.tempName.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0)
+        prepared.error = lastError();
+    if (fd >= 0)
+        ::close(fd);
+    if (!prepared.error.isEmpty())
+        ::unlink(prepared.tempName.constData());
+}
+
+QString commit(const Prepared &prepared)
+{
+    if (::rename(prepared.tempName.constData(), prepared.finalName.constData()) == 0)
+        return QString();
+    const QString error = lastError();
+    ::unlink(prepared.tempName.constData());
+    return error;
+}
+
+// The file at `from` becomes the file at `to` by a hard link renamed into
+// place, the folder not yet synced: false where that cannot be done.
+Result<bool> link(const QByteArray &source, const QByteArray &target)
+{
     const QByteArray temp = target + kTemporarySuffix.toLatin1();
-    struct stat info {};
+    struct stat info {}, existing {};
+    // Filled in from its file, a memo's backup is that file already.
+    if (::lstat(source.constData(), &info) == 0 && ::lstat(target.constData(), &existing) == 0
+        && info.st_dev == existing.st_dev && info.st_ino == existing.st_ino)
+        return {true, QString()};
     if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
         return {false, QString()};
     ::unlink(temp.constData());
@@ -165,6 +202,80 @@ Result<bool> linkInPlace(const QString &from, const QString &to)
         ::unlink(temp.constData());
         return {true, error};
     }
+    return {true, QString()};
+}
+
+QString syncFolders(const QByteArray &one, const QByteArray &other)
+{
+    const QString error = syncFolderOf(one);
+    if (!error.isEmpty() || QFileInfo(QFile::decodeName(one)).path() == QFileInfo(QFile::decodeName(other)).path())
+        return error;
+    return syncFolderOf(other);
+}
+
+} // namespace
+
+Result<> replace(const QString &path, const QByteArray &bytes)
+{
+    const Prepared prepared = prepare(path, bytes);
+    if (!prepared.error.isEmpty())
+        return {prepared.error};
+    if (const QString error = commit(prepared); !error.isEmpty())
+        return {error};
+    return {syncFolderOf(prepared.finalName)};
+}
+
+MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
+                        const std::function<QByteArray()> &backupBytes, bool linkable)
+{
+    MemoWritten written;
+    Prepared next = prepare(memo, memoBytes, linkable);
+    if (!next.error.isEmpty()) {
+        written.memo.error = next.error;
+        written.backup.error = next.error;
+        return written;
+    }
+    Prepared previous{QFile::encodeName(backup), QByteArray(), QString()};
+    if (linkable) {
+        const Result<bool> linked = link(next.finalName, previous.finalName);
+        written.backup.error = linked.error;
+        if (!linked.value)
+            previous = prepare(backup, backupBytes());
+    } else {
+        // Both synced at once: one sync's time, not two.
+        previous = prepare(backup, backupBytes(), false);
+        std::thread other([&previous] {
+            if (previous.error.isEmpty())
+                syncPrepared(previous);
+        });
+        syncPrepared(next);
+        other.join();
+    }
+    if (!next.error.isEmpty()) {
+        ::unlink(previous.tempName.constData());
+        written.memo.error = next.error;
+        written.backup.error = next.error;
+        return written;
+    }
+    if (!previous.tempName.isEmpty())
+        written.backup.error = previous.error;
+    written.memo.error = commit(next);
+    if (!previous.tempName.isEmpty() && previous.error.isEmpty())
+        written.backup.error = commit(previous);
+    const QString synced = syncFolders(next.finalName, previous.finalName);
+    if (written.memo.ok())
+        written.memo.error = synced;
+    if (written.backup.ok())
+        written.backup.error = synced;
+    return written;
+}
+
+Result<bool> linkInPlace(const QString &from, const QString &to)
+{
+    const QByteArray target = QFile::encodeName(to);
+    const Result<bool> linked = link(QFile::encodeName(from), target);
+    if (!linked.value || !linked.ok())
+        return linked;
     return {true, syncFolderOf(target)};
 }
 
