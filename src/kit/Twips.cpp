@@ -1,5 +1,7 @@
 #include "Twips.h"
 
+#include <QPushButton>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -44,6 +46,13 @@ QRect toPixels(double left, double top, double width, double height)
 void place(QWidget *widget, double left, double top, double width, double height)
 {
     widget->setGeometry(toPixels(left, top, width, height));
+}
+
+QPushButton *button(QWidget *parent, const QString &caption, double left, double top, double width, double height)
+{
+    auto *b = new QPushButton(caption, parent);
+    place(b, left, top, width, height);
+    return b;
 }
 
 } // namespace Twips

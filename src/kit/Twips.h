@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+class QPushButton;
+class QString;
 class QWidget;
 
 // Lengths in the program are twips (1/1440 inch): 15 twips per pixel at
@@ -14,5 +16,7 @@ double fromPixels(int pixels);
 QRect toPixels(double left, double top, double width, double height);
 // Places a widget at left, top, width, height in twips in one operation.
 void place(QWidget *widget, double left, double top, double width, double height);
+// A push button with its caption, placed so.
+QPushButton *button(QWidget *parent, const QString &caption, double left, double top, double width, double height);
 
 } // namespace Twips

@@ -18,7 +18,6 @@ public:
 
     void setBuddy(QLineEdit *buddy);
     void setRange(int minimum, int maximum);
-    int value() const { return m_value; }
 
     void stepUp() { step(+1); }
     void stepDown() { step(-1); }

@@ -9,6 +9,7 @@
 #include "kit/Navigation.h"
 #include "kit/Screens.h"
 #include "kit/Twips.h"
+#include "kit/WrappingButton.h"
 #include "platform/Platform.h"
 #include "store/Rescue.h"
 #include "store/StoredGeometry.h"
@@ -21,8 +22,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QTimer>
 
 namespace {
@@ -47,35 +46,6 @@ const PageDesign kPages[10] = {
     {"10", 6600, 480, QColor(0, 0, 0), QColor(255, 255, 255)},
 };
 
-// A push button whose caption wraps within it, so that a narrow upright
-// button shows its caption from top to bottom.
-class WrappingButton : public QPushButton
-{
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
-        // One character per row, packed closer than the font's line
-        // spacing where the button is too short for that.
-        const QString caption = text();
-        const QFontMetrics metrics = fontMetrics();
-        const int rows = int(caption.size());
-        const int step = rows ? std::min(metrics.lineSpacing(), height() / rows) : 0;
-        int y = (height() - step * rows) / 2;
-        for (const QChar c : caption) {
-            painter.drawText(QRect(0, y, width(), step), Qt::AlignCenter, QString(c));
-            y += step;
-        }
-    }
-};
-
 QPlainTextEdit *memoBox(QWidget *parent, const QFont &font)
 {
     auto *box = new QPlainTextEdit(parent);
@@ -86,13 +56,13 @@ QPlainTextEdit *memoBox(QWidget *parent, const QFont &font)
     return box;
 }
 
+// Window and page buttons do not take the focus from the memo typed in.
 QPushButton *button(QWidget *parent, const QString &caption, double l, double t, double w, double h,
                     const QString &tip = QString())
 {
-    auto *b = new QPushButton(caption, parent);
+    QPushButton *b = Twips::button(parent, caption, l, t, w, h);
     b->setFocusPolicy(Qt::TabFocus);
     b->setToolTip(tip);
-    Twips::place(b, l, t, w, h);
     return b;
 }
 

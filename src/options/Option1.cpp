@@ -12,17 +12,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-namespace {
-
-QPushButton *button(QWidget *parent, const QString &caption, double l, double t, double w, double h)
-{
-    auto *b = new QPushButton(caption, parent);
-    Twips::place(b, l, t, w, h);
-    return b;
-}
-
-} // namespace
-
 Option1::Option1(Values &values, Platform &platform, Navigation &navigation, ProgramPlaces places)
     : m_values(values)
     , m_platform(platform)
@@ -33,12 +22,12 @@ Option1::Option1(Values &values, Platform &platform, Navigation &navigation, Pro
     setDesign(QStringLiteral("オプション"));
     setFixedSize(Twips::toPixels(4680), Twips::toPixels(2070));
 
-    Command1 = button(this, QStringLiteral("ポトラの終了"), 120, 120, 4335, 375);
+    Command1 = Twips::button(this, QStringLiteral("ポトラの終了"), 120, 120, 4335, 375);
     Check1 = new FlagBox(QStringLiteral("スタートアップに登録"), this);
     Twips::place(Check1, 120, 600, 4215, 375);
-    Command2 = button(this, QStringLiteral("OK"), 1920, 1680, 1215, 375);
-    Command3 = button(this, QStringLiteral("キャンセル"), 3240, 1680, 1215, 375);
-    Command4 = button(this, QStringLiteral("ヘルプを見る"), 120, 1080, 1815, 375);
+    Command2 = Twips::button(this, QStringLiteral("OK"), 1920, 1680, 1215, 375);
+    Command3 = Twips::button(this, QStringLiteral("キャンセル"), 3240, 1680, 1215, 375);
+    Command4 = Twips::button(this, QStringLiteral("ヘルプを見る"), 120, 1080, 1815, 375);
     setTabOrder(Command1, Check1);
     setTabOrder(Check1, Command2);
     setTabOrder(Command2, Command3);

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -20,6 +21,8 @@
 #include <unistd.h>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcInstance, "potora.instance", QtInfoMsg)
 
 const QByteArray kRequest = "show\n";
 const QByteArray kAnswer = "shown\n";
@@ -180,7 +183,7 @@ void SingleInstance::listen()
     if (fd < 0 || !socketAddress(path, address)
         || ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || ::chmod(name.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, 8) != 0) {
-        qWarning("cannot listen on %s: %s", name.constData(), std::strerror(errno));
+        qCWarning(lcInstance, "cannot listen on %s: %s", name.constData(), std::strerror(errno));
         if (fd >= 0)
             ::close(fd);
         return;
