@@ -7,7 +7,10 @@ set -euo pipefail
 prefix=$1 qt=$2 program=$3
 shift 3
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+# The prefix's user, whose folders Wine names after $USER at every run, on a
+# Japanese Windows: code page 932 is the ANSI code page, as users have it.
+wine() { LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine64 "$@"; }
+export USER=山田 WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPATH="Z:$qt/bin;Z:$runtime;Z:/usr/x86_64-w64-mingw32/lib"
 # Wine keeps the host's QT_ variables from Windows programs, but passes
 # WINEQT_ ones on as QT_.
@@ -21,10 +24,10 @@ tst_*)
   log=$(mktemp)
   trap 'rm -f "$log"' EXIT
   status=0
-  /usr/lib/wine/wine64 "$program" "$@" -o "$(/usr/lib/wine/wine64 winepath -w "$log" 2>/dev/null | tr -d '\r')",txt || status=$?
+  wine "$program" "$@" -o "$(wine winepath -w "$log" 2>/dev/null | tr -d '\r')",txt || status=$?
   tr -d '\r' < "$log"
   exit "$status"
   ;;
 esac
-/usr/lib/wine/wine64 "$program" "$@" | tr -d '\r'
+wine "$program" "$@" | tr -d '\r'
 exit "${PIPESTATUS[0]}"

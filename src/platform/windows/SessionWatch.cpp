@@ -21,7 +21,8 @@ SessionWatch::~SessionWatch()
 
 bool SessionWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
 {
-    if (eventType != "windows_generic_MSG")
+    // Sent to a window ("generic") or posted and taken from the queue ("dispatcher").
+    if (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG")
         return false;
     const MSG *msg = static_cast<const MSG *>(message);
     // Every top-level window of the program is told; the first one counts.
@@ -32,6 +33,8 @@ bool SessionWatch::nativeEventFilter(const QByteArray &eventType, void *message,
         m_ended = true;
         emit ending();
     }
-    *result = 0;
+    // A message taken from the queue has no result to give.
+    if (result)
+        *result = 0;
     return true;
 }

@@ -62,6 +62,11 @@ private:
     T *m_pointer = nullptr;
 };
 
+bool underWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 } // namespace
 
 QString folder()
@@ -99,7 +104,10 @@ Result<> write(const Shortcut &shortcut)
         result = link->SetIconLocation(icon.c_str(), 0);
     if (SUCCEEDED(result))
         result = link->SetArguments(L"");
-    if (SUCCEEDED(result))
+    // Wine 8 writes the relative path without the flag that announces it,
+    // which leaves the file unreadable to any other reader (lnkinfo, a
+    // backup tool): there it is left out.
+    if (SUCCEEDED(result) && !underWine())
         result = link->SetRelativePath(folder.c_str(), 0);
     if (SUCCEEDED(result))
         result = link->SetWorkingDirectory(folder.c_str());
