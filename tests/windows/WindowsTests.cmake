@@ -9,3 +9,10 @@ add_test(NAME store/codepage_like_linux COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/c
   "${POTORA_LINUX_BUILD}" ${POTORA_WINEPREFIX} ${POTORA_QT_PREFIX} $<TARGET_FILE:codepage_table>)
 set_tests_properties(store/codepage_like_linux PROPERTIES LABELS unit FIXTURES_REQUIRED wine SKIP_RETURN_CODE 77
   TIMEOUT 300)
+
+# The Windows build's real-window test: the program folder under Wine on
+# Xvfb with icewm, against the Linux build's first start where there is one.
+add_test(NAME realwindow/windows_first_start COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/realwindow/windows_first_start.py
+  ${POTORA_DIR} ${POTORA_WINEPREFIX} "${POTORA_LINUX_BUILD}/potora")
+set_tests_properties(realwindow/windows_first_start PROPERTIES LABELS realwindow FIXTURES_REQUIRED wine
+  TIMEOUT 300 RESOURCE_LOCK display SKIP_RETURN_CODE 77)
