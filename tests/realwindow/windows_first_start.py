@@ -15,7 +15,10 @@ from rw import check
 
 rw.need("liblnk-utils", "lnkinfo")
 windows, prefix = Path(sys.argv[1]), Path(sys.argv[2])
-linux = Path(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[3] else None
+linux = Path(sys.argv[3]) if len(sys.argv) > 3 else None
+if linux and not (linux / "potora").is_file():
+    print(f"note: no Linux build in {linux} to compare the first start with")
+    linux = None
 if not (windows / "ポトラ.exe").is_file() or not (prefix / "system.reg").is_file():
     rw.skip(f"no Windows build in {windows} or no Wine prefix in {prefix} (./package-windows.sh)")
 STARTUP = prefix / "drive_c/users/山田/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
