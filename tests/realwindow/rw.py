@@ -59,7 +59,6 @@ class Desktop:
         self.app.parent.mkdir(parents=True, exist_ok=True)
         shutil.copytree(built or sys.argv[1], self.app, symlinks=True)
         self.wine_prefix = wine_prefix
-        self.program = ["/usr/lib/wine/wine64", self.app / "ポトラ.exe"] if wine_prefix else [self.app / "potora"]
         # Under Wine a tray icon's window is explorer's, which docks every program's icons.
         self.tray_class = "explorer.exe" if wine_prefix else "potora"
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
@@ -111,7 +110,8 @@ class Desktop:
     def start(self, env=None):
         """The program, started from a folder other than its own."""
         self.logs.append(self.tmp / f"program-{len(self.logs) + 1}.log")
-        process = self.spawn(*self.program, env={**self.env, **(env or {})}, log=self.logs[-1])
+        program = ["/usr/lib/wine/wine64", self.app / "ポトラ.exe"] if self.wine_prefix else [self.app / "potora"]
+        process = self.spawn(*program, env={**self.env, **(env or {})}, log=self.logs[-1])
         process.log = self.logs[-1]
         return process
 
