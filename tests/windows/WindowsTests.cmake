@@ -1,5 +1,9 @@
 # Tests of the Windows build alone.
 
+# The longest under Wine (a day of minutes checked, each reading its files
+# through Wine's server): first, so that the others run beside it.
+set_tests_properties(main/tst_main PROPERTIES COST 100)
+
 # Code page 932 as Windows converts it, against the Linux build's converter,
 # for every BMP character and every one- and two-byte sequence: the two must
 # agree byte for byte. POTORA_LINUX_BUILD names a Linux build folder (test.sh

@@ -9,5 +9,4 @@ command -v /usr/lib/wine/wine64 >/dev/null || { echo "wine64 missing (scripts/de
 rm -rf "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 USER=山田 /usr/lib/wine/wine64 wineboot -i
-/usr/lib/wine/wineserver -w
 ls "$prefix/drive_c/users"
