@@ -2,11 +2,15 @@
 """The Windows build under Wine on Xvfb with icewm, as a first start on a Japanese Windows whose user is 山田: laid
 out as the Linux build lays out its folder, Main borderless at its stored place, its tray icon docked and brought
 up by a click, the Startup shortcut registered through the options window, and "ポトラの終了" ending it with 0.
-    windows_first_start.py WINDOWS_FOLDER WINE_PREFIX [LINUX_FOLDER]"""
+    windows_first_start.py WINDOWS_FOLDER [LINUX_FOLDER]
+It makes a Wine prefix of its own, so that the unit tests may run in theirs beside it."""
 
+import atexit
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -14,13 +18,18 @@ import rw
 from rw import check
 
 rw.need("liblnk-utils", "lnkinfo")
-windows, prefix = Path(sys.argv[1]), Path(sys.argv[2])
-linux = Path(sys.argv[3]) if len(sys.argv) > 3 else None
+windows = Path(sys.argv[1])
+linux = Path(sys.argv[2]) if len(sys.argv) > 2 else None
 if linux and not (linux / "potora").is_file():
     print(f"note: no Linux build in {linux} to compare the first start with")
     linux = None
-if not (windows / "ポトラ.exe").is_file() or not (prefix / "system.reg").is_file():
-    rw.skip(f"no Windows build in {windows} or no Wine prefix in {prefix} (./package-windows.sh)")
+if not (windows / "ポトラ.exe").is_file():
+    rw.skip(f"no Windows build in {windows} (./package-windows.sh)")
+prefix = Path(tempfile.mkdtemp()) / "wine-prefix"
+atexit.register(shutil.rmtree, prefix.parent, True)
+made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine-prefix.sh", prefix], capture_output=True, text=True)
+if made.returncode != 0:
+    sys.exit("no Wine prefix: " + made.stdout + made.stderr)
 STARTUP = prefix / "drive_c/users/山田/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
 
 
@@ -56,8 +65,6 @@ if linux:
         desk.stop(program)
 
 with rw.Desktop(windows, wine_prefix=prefix, folder="Users/山田/ポトラ") as desk:
-    for old in STARTUP.glob("*.lnk"):
-        old.unlink()
     program, main, took = first_start(desk)
     check(f"the Windows build's first start under Wine: Main after {took:.0f} ms", main)
     rw.wait_for(lambda: len(files(desk.app)) == 41, 5)

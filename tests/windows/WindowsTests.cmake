@@ -17,6 +17,6 @@ set_tests_properties(store/codepage_like_linux PROPERTIES LABELS unit FIXTURES_R
 # The Windows build's real-window test: the program folder under Wine on
 # Xvfb with icewm, against the Linux build's first start where there is one.
 add_test(NAME realwindow/windows_first_start COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/realwindow/windows_first_start.py
-  ${POTORA_DIR} ${POTORA_WINEPREFIX} "${POTORA_LINUX_BUILD}/potora")
-set_tests_properties(realwindow/windows_first_start PROPERTIES LABELS realwindow FIXTURES_REQUIRED wine
-  TIMEOUT 300 RESOURCE_LOCK display SKIP_RETURN_CODE 77)
+  ${POTORA_DIR} "${POTORA_LINUX_BUILD}/potora")
+set_tests_properties(realwindow/windows_first_start PROPERTIES LABELS realwindow TIMEOUT 300 RESOURCE_LOCK display
+  SKIP_RETURN_CODE 77)

@@ -4,7 +4,7 @@
 set(POTORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/wine.sh ${POTORA_WINEPREFIX} ${POTORA_QT_PREFIX})
 add_test(NAME wine/prefix COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine-prefix.sh ${POTORA_WINEPREFIX})
-set_tests_properties(wine/prefix PROPERTIES FIXTURES_SETUP wine LABELS "unit;realwindow" TIMEOUT 120)
+set_tests_properties(wine/prefix PROPERTIES FIXTURES_SETUP wine LABELS unit TIMEOUT 120)
 
 function(potora_under_wine test)
   set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine)
