@@ -2,7 +2,8 @@
 """The Windows build under Wine on Xvfb with icewm, as a first start on a Japanese Windows whose user is 山田: laid
 out as the Linux build lays out its folder, Main borderless at its stored place, its tray icon docked and brought
 up by a click, the Startup shortcut registered through the options window, and "ポトラの終了" ending it with 0.
-    windows_first_start.py WINDOWS_FOLDER [LINUX_FOLDER]
+    windows_first_start.py WINDOWS_FOLDER [LINUX_FOLDER [END_SESSION.exe]]
+A log-off then ends a run whose memo could not be saved: the memo is rescued, and the program ends with 0.
 It makes a Wine prefix of its own, so that the unit tests may run in theirs beside it."""
 
 import atexit
@@ -20,6 +21,7 @@ from rw import check
 rw.need("liblnk-utils", "lnkinfo")
 windows = Path(sys.argv[1])
 linux = Path(sys.argv[2]) if len(sys.argv) > 2 else None
+end_session = Path(sys.argv[3]) if len(sys.argv) > 3 else None
 if linux and not (linux / "potora").is_file():
     print(f"note: no Linux build in {linux} to compare the first start with")
     linux = None
@@ -31,6 +33,7 @@ made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine-pref
 if made.returncode != 0:
     sys.exit("no Wine prefix: " + made.stdout + made.stderr)
 STARTUP = prefix / "drive_c/users/山田/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+RESCUE = prefix / "drive_c/users/山田/AppData/Local/potora"
 
 
 def files(folder):
@@ -110,4 +113,24 @@ with rw.Desktop(windows, wine_prefix=prefix, folder="Users/山田/ポトラ") as
     desk.click(150, 14, window)  # ポトラの終了: 120, 120 twips
     check("ポトラの終了 ends the program with status 0", desk.stop(program, sig=None, timeout=15) == 0)
     check("its tray icon goes with it", rw.wait_for(lambda: not desk.tray_icons(), 5))
+
+    if end_session and end_session.is_file():
+        program, main = desk.start_main()
+        desk.click(300, 300, main)  # under Wine the first click only activates Main
+        desk.click(300, 300, main)
+        desk.key("ctrl+End", *"nokoru")
+        check("typed into page 1, saved", rw.wait_for(lambda: desk.value("set/memo.txt") == rw.text_value("nokoru"), 5))
+        (desk.app / "set/memo.txt").unlink()
+        (desk.app / "set/memo.txt").mkdir()  # nothing can be saved there now
+        desk.key("exclam")
+        box = desk.wait_window("ポトラ", 10, other_than=(main,))
+        check("a memo that cannot be saved is reported", box)
+        desk.key("Return", window=box)
+        ended = desk.x("/usr/lib/wine/wine64", end_session, "ポトラ") or ""
+        check(f"a log-off asks and tells each of its windows: {ended.strip()}", "all let the session end" in ended)
+        check("the log-off ends the program with status 0", desk.stop(program, sig=None, timeout=15) == 0)
+        rescued = [p.read_bytes() for p in RESCUE.glob("memo *.txt")]
+        notice = (RESCUE / "notice.txt").read_text(errors="replace") if (RESCUE / "notice.txt").is_file() else ""
+        check(f"the memo is rescued to %LOCALAPPDATA%\\potora, to be told at the next start: {rescued}",
+              rescued == [b"nokoru!"] and "memo " in notice)
 rw.finish()
