@@ -2,9 +2,8 @@
 #include "kit/Form.h"
 #include "kit/Look.h"
 #include "kit/ProgramIcon.h"
-#include "platform/linux/DesktopSession.h"
-#include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/SingleInstance.h"
+#include "platform/Platform.h"
+#include "platform/SystemStart.h"
 #include "store/DataFolder.h"
 #include "store/FileSystem.h"
 #include "store/ProgramPlaces.h"
@@ -73,15 +72,16 @@ private:
 int main(int argc, char *argv[])
 {
     g_started.start();
-    DesktopSession::preferX11();
+    SystemStart::beforeApplication();
     QApplication app(argc, argv);
     mark("Qt up");
     // No display name: Qt would append " — ポトラ" to every window's title.
     QApplication::setApplicationName(QStringLiteral("potora"));
     QApplication::setWindowIcon(ProgramIcon::icon());
 
-    LinuxPlatform platform(Look::kProgramName);
-    const ProgramPlaces places = ProgramPlaces::find(platform.executablePath(), platform.userDataHome());
+    SystemStart system(Look::kProgramName);
+    Platform &platform = system.platform();
+    const ProgramPlaces places = system.places();
     if (places.data.isEmpty()) {
         platform.message(nullptr, QStringLiteral("データを置くフォルダが決められません。\n"
                                                  "環境変数 HOME か XDG_DATA_HOME を設定してください。"));
@@ -92,16 +92,15 @@ int main(int argc, char *argv[])
     FileSystem::makeFolder(places.data);
     const DataFolder data(places.data);
     // Before anything is written: a second copy must leave the folder alone.
-    SingleInstance instance(data.root());
-    const SingleInstance::Outcome outcome = instance.claim();
+    const SystemStart::Outcome outcome = system.claim(data.root());
     mark("folder claimed");
     switch (outcome) {
-    case SingleInstance::Outcome::Handed:
+    case SystemStart::Outcome::Handed:
         return 0;
-    case SingleInstance::Outcome::Unreachable:
+    case SystemStart::Outcome::Unreachable:
         platform.message(nullptr, Look::kProgramName + QStringLiteral("はこのフォルダで既に動いていますが、応答がありません。"));
         return 1;
-    case SingleInstance::Outcome::First:
+    case SystemStart::Outcome::First:
         break;
     }
 
@@ -116,19 +115,19 @@ int main(int argc, char *argv[])
     mark("folder laid out");
 
     Program program(data, platform, places);
-    DesktopSession::quitOnTermination();
+    system.endOnTermination();
     // A second start brings Main up as a tray click does.
-    QObject::connect(&instance, &SingleInstance::showRequested, &program.windows, [&program] {
+    system.onShowRequested([&program] {
         if (Form *main = program.windows.get(WindowId::Main))
             main->formShow();
     });
-    platform.holdTray(true);
+    system.holdTray(true);
     if (!program.start())
         return 0;
     mark("Main built, loaded and shown");
-    new AfterFirstFrame(program.windows.get(WindowId::Main), [&platform] {
+    new AfterFirstFrame(program.windows.get(WindowId::Main), [&system] {
         mark("first frame");
-        platform.holdTray(false);
+        system.holdTray(false);
         mark("tray icon docked");
     });
     return app.exec();

@@ -1,13 +1,11 @@
-// The Linux platform: autostart entry, help viewer, display server, session.
+// The Linux platform: autostart entry, display server, session.
 #include "platform/linux/DesktopSession.h"
-#include "platform/linux/HelpViewer.h"
 #include "platform/linux/LinuxAutostart.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QSessionManager>
-#include <QTextBrowser>
 #include <QtTest>
 #include <qtestspontaneevent.h>
 
@@ -118,34 +116,6 @@ private slots:
         QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nPath=/earlier\n"), full);
         QCOMPARE(removalOf(platform->startupRemove()), removal);
         QCOMPARE(QFileInfo::exists(entry()), removal == Removal::Failed);
-    }
-
-    // One viewer, brought up again and reading the page anew; a new one once
-    // it is closed; quitting with one open still ends the run.
-    void oneHelpViewerUntilClosed()
-    {
-        QTemporaryDir dir;
-        const auto show = [&](const QByteArray &body) {
-            QFile page(dir.filePath(QStringLiteral("help.html")));
-            QVERIFY(page.open(QIODevice::WriteOnly) && page.write(body) == body.size());
-            page.close();
-            platform->showHelp(QUrl::fromLocalFile(page.fileName()));
-        };
-        show("first");
-        HelpViewer *first = platform->helpViewer();
-        QVERIFY(first && first->isVisible());
-        first->showMinimized();
-        show("second");
-        QCOMPARE(platform->helpViewer(), first);
-        QVERIFY(!first->isMinimized() && first->browser()->toPlainText() == QStringLiteral("second"));
-        first->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!platform->helpViewer());
-        show("third");
-        QVERIFY(platform->helpViewer());
-        QTimer::singleShot(0, platform, [this] { platform->quitProgram(); });
-        QTimer::singleShot(10000, [] { QCoreApplication::exit(3); }); // a quit that does not end the loop
-        QCOMPARE(QApplication::exec(), 0);
     }
 
     void waylandRunsThroughXWayland_data()

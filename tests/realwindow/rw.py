@@ -51,11 +51,17 @@ def wait_for(condition, timeout=10.0, step=0.1):
 
 
 class Desktop:
-    def __init__(self, built=None):
+    def __init__(self, built=None, wine_prefix=None, folder="ポトラ folder"):
+        """With wine_prefix, the program is the Windows build (ポトラ.exe) run under Wine in that prefix, whose user
+        is 山田, on a Japanese Windows (code page 932)."""
         need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
         self.tmp = Path(tempfile.mkdtemp())
-        self.app, self.home = self.tmp / "ポトラ folder", self.tmp / "home"
+        self.app, self.home = self.tmp / folder, self.tmp / "home"
+        self.app.parent.mkdir(parents=True, exist_ok=True)
         shutil.copytree(built or sys.argv[1], self.app, symlinks=True)
+        self.wine_prefix = wine_prefix
+        # Under Wine a tray icon's window is explorer's, which docks every program's icons.
+        self.tray_class = "explorer.exe" if wine_prefix else "potora"
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
         for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", ".config"), ("XDG_DATA_HOME", ".local/share"),
                           ("XDG_CACHE_HOME", ".cache"), ("XDG_RUNTIME_DIR", "run")):
@@ -68,12 +74,17 @@ class Desktop:
         self.spawn("Xvfb", "-displayfd", write, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", pass_fds=(write,))
         os.close(write)
         self.env["DISPLAY"] = ":" + (os.read(ready, 16).decode().strip() or sys.exit("Xvfb did not start"))
+        if wine_prefix:
+            self.env.update(WINEPREFIX=str(wine_prefix), USER="山田", LC_ALL="ja_JP.UTF-8", WINEDEBUG="-all",
+                            WINEDLLOVERRIDES="mscoree,mshtml=")
         self.start_wm()
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
+        if self.wine_prefix:  # Wine's own processes for this display (explorer, services) go first
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env)
         for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
             if self.stop(process, timeout=5) is None:
                 process.kill()
@@ -100,7 +111,8 @@ class Desktop:
     def start(self, env=None):
         """The program, started from a folder other than its own."""
         self.logs.append(self.tmp / f"program-{len(self.logs) + 1}.log")
-        process = self.spawn(self.app / "potora", env={**self.env, **(env or {})}, log=self.logs[-1])
+        program = ["/usr/lib/wine/wine64", self.app / "ポトラ.exe"] if self.wine_prefix else [self.app / "potora"]
+        process = self.spawn(*program, env={**self.env, **(env or {})}, log=self.logs[-1])
         process.log = self.logs[-1]
         return process
 
@@ -208,8 +220,9 @@ class Desktop:
 
     def tray_icons(self):
         tree = (self.x("xwininfo", "-root", "-tree") or "").splitlines()
+        name = self.tray_class
         return [line.split()[0] for i, line in enumerate(tree)
-                if '("potora" "potora")' in line and '"YXTrayEmbedder"' in "".join(tree[max(0, i - 2):i])]
+                if f'("{name}" "{name}")' in line and '"YXTrayEmbedder"' in "".join(tree[max(0, i - 2):i])]
 
     def cover(self):
         """Another program's window over the upper left, on top."""

@@ -4,11 +4,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 QString TestFolder::makeRoot(std::unique_ptr<QTemporaryDir> &dir)
 {
@@ -55,29 +51,4 @@ void TestFolder::mendFile(const QString &relative) const
 {
     beforeLooking();
     QDir(data.absolute(relative)).removeRecursively();
-}
-
-QByteArray TestFolder::sjis(const QString &text)
-{
-    QStringEncoder encoder("windows-31j");
-    return encoder.encode(text);
-}
-
-FileSizeLimit::FileSizeLimit(qint64 bytes)
-{
-    // The signal would end the test; the write's error is what is wanted.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    m_old = qint64(limit.rlim_cur);
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(m_old);
-    setrlimit(RLIMIT_FSIZE, &limit);
 }

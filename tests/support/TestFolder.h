@@ -35,6 +35,7 @@ public:
 
     // The bytes a text value of the program has.
     static QByteArray textBytes(const QByteArray &sjis) { return '"' + sjis + "\"\r\n"; }
+    // By the system's own converter, not the program's.
     static QByteArray sjis(const QString &text);
 
 private:
@@ -42,7 +43,8 @@ private:
 };
 
 // While it lives no file may grow beyond `bytes`: a write past that point
-// is cut short, as on a full disk.
+// is cut short, as on a full disk. Only where Unsupported::fileSizeLimit()
+// says nothing.
 class FileSizeLimit
 {
 public:
@@ -52,6 +54,13 @@ public:
 private:
     qint64 m_old = -1;
 };
+
+// What the system the tests run on cannot do, as the reason a test gives
+// for skipping it; null where it can.
+namespace Unsupported {
+const char *fileSizeLimit();
+const char *symbolicLinks();
+} // namespace Unsupported
 
 // How removing the start at log-on went, for tables of cases.
 enum class Removal { Removed, NotRegistered, Failed };

@@ -1,13 +1,13 @@
 #include "LinuxPlatform.h"
 
 #include "DesktopSession.h"
-#include "HelpViewer.h"
 #include "LinuxAutostart.h"
 #include "ThemeSound.h"
+#include "platform/HelpViewer.h"
+#include "platform/PlainBox.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
@@ -29,22 +29,7 @@ LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
 
 void LinuxPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_name, text, QMessageBox::Ok, parent);
-    // Shown as typed: left to guess, Qt takes a memo with "<b>" in it for
-    // markup and a file name with "<" in it loses its text.
-    box.setTextFormat(Qt::PlainText);
-    // The text can be selected and copied, a memo's text above all.
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // Orca reads an alert's name when it comes up, and the text in it only
-    // when that has three words or more, which Japanese without spaces never
-    // has: named for its text, a box is read out as it pops up.
-    box.setAccessibleName(text);
-    if (aboveAll) {
-        box.setWindowModality(Qt::ApplicationModal);
-        // After the modality, which makes the box a plain dialog again.
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    }
-    box.exec();
+    PlainBox::show(parent, m_name, text, aboveAll);
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -171,15 +156,7 @@ Result<bool> LinuxPlatform::startupRemove()
 
 void LinuxPlatform::showHelp(const QUrl &page)
 {
-    // The viewer deletes itself when the user closes it, which clears m_help.
-    if (!m_help)
-        m_help = new HelpViewer(m_name);
-    m_help->showPage(page);
-}
-
-HelpViewer *LinuxPlatform::helpViewer() const
-{
-    return m_help;
+    HelpViewer::showIn(m_help, m_name, page);
 }
 
 QString LinuxPlatform::executablePath() const

@@ -39,8 +39,6 @@ public:
     Result<bool> startupRemove() override;
 
     void showHelp(const QUrl &page) override;
-    // The viewer now open, if any.
-    HelpViewer *helpViewer() const;
 
     QString executablePath() const override;
     QString userDataFolder() const override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -15,6 +16,10 @@ public:
 
     // Opens the page (again, if it is already shown) and brings the window up.
     void showPage(const QUrl &page);
+    // The program's one viewer: shows the page in `viewer`, opening one
+    // when there is none. A viewer deletes itself when the user closes it,
+    // which clears `viewer`.
+    static void showIn(QPointer<HelpViewer> &viewer, const QString &programName, const QUrl &page);
 
     QTextBrowser *browser() const { return m_browser; }
 

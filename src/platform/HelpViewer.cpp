@@ -1,6 +1,6 @@
 #include "HelpViewer.h"
 
-#include "platform/Platform.h"
+#include "Platform.h"
 #include "store/Texts.h"
 
 #include <QHBoxLayout>
@@ -52,4 +52,11 @@ void HelpViewer::showPage(const QUrl &page)
     else
         m_browser->setSource(page);
     Platform::bringToFront(this);
+}
+
+void HelpViewer::showIn(QPointer<HelpViewer> &viewer, const QString &programName, const QUrl &page)
+{
+    if (!viewer)
+        viewer = new HelpViewer(programName);
+    viewer->showPage(page);
 }

@@ -1,0 +1,134 @@
+#include "SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <windows.h>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"PotoraRunningCopy";
+// The request and the answer that only a running copy of this program gives.
+constexpr UINT kShowRequest = WM_APP + 0x50;
+constexpr LRESULT kShown = 0x506f7472;
+constexpr UINT kAnswerWaitMs = 3000;
+
+// The folder as the file system spells it: a short name (PROGRA~1), other
+// letter case or a link all lead to one name.
+QString canonicalFolder(const QString &dataRoot)
+{
+    const std::wstring path = QDir::toNativeSeparators(QFileInfo(dataRoot).absoluteFilePath()).toStdWString();
+    const HANDLE folder = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    QString canonical = QString::fromStdWString(path);
+    if (folder != INVALID_HANDLE_VALUE) {
+        wchar_t resolved[MAX_PATH * 4];
+        const DWORD length = GetFinalPathNameByHandleW(folder, resolved, DWORD(std::size(resolved)), FILE_NAME_NORMALIZED);
+        if (length > 0 && length < std::size(resolved))
+            canonical = QString::fromWCharArray(resolved, int(length));
+        CloseHandle(folder);
+    }
+    // Windows' file names are the same in any letter case.
+    return canonical.toLower();
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != kShowRequest)
+        return DefWindowProcW(window, message, wParam, lParam);
+    auto *instance = reinterpret_cast<SingleInstance *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // Answered at once; Main comes up from the event loop, not inside the
+    // other copy's call.
+    if (instance)
+        QMetaObject::invokeMethod(instance, &SingleInstance::showRequested, Qt::QueuedConnection);
+    return kShown;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
+    : QObject(parent)
+    , m_name(nameFor(dataRoot))
+    , m_patienceMs(patienceMs)
+{
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_window)
+        DestroyWindow(HWND(m_window));
+    if (m_mutex) {
+        ReleaseMutex(m_mutex); // fails harmlessly where this copy never owned it
+        CloseHandle(m_mutex);
+    }
+}
+
+QString SingleInstance::nameFor(const QString &dataRoot)
+{
+    const QByteArray hash = QCryptographicHash::hash(canonicalFolder(dataRoot).toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("potora-") + QString::fromLatin1(hash.toHex().left(16));
+}
+
+SingleInstance::Outcome SingleInstance::claim()
+{
+    // "Local\": the user's own session; another user's copy of the same
+    // folder is another user's business.
+    const std::wstring mutexName = (QStringLiteral("Local\\") + m_name).toStdWString();
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (askRunningCopy())
+            return Outcome::Handed;
+        if (!m_mutex)
+            m_mutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+        if (!m_mutex) {
+            // No mutex to be had: run, and still answer later starts.
+            listen();
+            return Outcome::First;
+        }
+        // Abandoned: its owner ended without letting go, the folder is free.
+        const DWORD state = WaitForSingleObject(m_mutex, 0);
+        if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) {
+            listen();
+            return Outcome::First;
+        }
+        if (waited.elapsed() >= m_patienceMs)
+            return Outcome::Unreachable;
+        Sleep(100);
+    }
+}
+
+bool SingleInstance::askRunningCopy()
+{
+    const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, m_name.toStdWString().c_str());
+    if (!window)
+        return false;
+    // The running copy may then bring its window to the front: Windows lets
+    // only the program the user just started do that.
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    AllowSetForegroundWindow(process);
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, kShowRequest, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerWaitMs, &answer)
+        && answer == DWORD_PTR(kShown);
+}
+
+void SingleInstance::listen()
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass); // once per process; a second time fails harmlessly
+    const HWND window = CreateWindowExW(0, kWindowClass, m_name.toStdWString().c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, windowClass.hInstance, nullptr);
+    if (!window) {
+        qWarning("cannot make the window later starts ask: error %lu", GetLastError());
+        return;
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(this));
+    m_window = window;
+}

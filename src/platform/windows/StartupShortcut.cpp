@@ -1,0 +1,138 @@
+#include "StartupShortcut.h"
+
+#include <QDir>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+namespace StartupShortcut {
+namespace {
+
+std::wstring native(const QString &path) { return QDir::toNativeSeparators(path).toStdWString(); }
+
+QString systemError(DWORD code)
+{
+    wchar_t *text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
+                                 : QStringLiteral("エラー 0x%1").arg(code, 8, 16, QLatin1Char('0'));
+    LocalFree(text);
+    return error;
+}
+
+// COM for the calls of one registration. The program's own thread has it
+// already (Qt's Windows platform starts OLE for drag and drop); a thread
+// that runs COM in another way is left as it is.
+class ComScope
+{
+public:
+    ComScope()
+        : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))
+    {
+    }
+    ~ComScope()
+    {
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+
+private:
+    HRESULT m_result;
+};
+
+// Releases a COM interface however the scope is left.
+template <typename T>
+class Com
+{
+public:
+    ~Com()
+    {
+        if (m_pointer)
+            m_pointer->Release();
+    }
+    T *operator->() const { return m_pointer; }
+    T **out() { return &m_pointer; }
+    void **outVoid() { return reinterpret_cast<void **>(&m_pointer); }
+
+private:
+    T *m_pointer = nullptr;
+};
+
+bool underWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+} // namespace
+
+QString folder()
+{
+    // The folder is not made: a user who removed it keeps it removed until
+    // a registration needs it.
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_STARTUP, FALSE))
+        return QString();
+    return QDir::fromNativeSeparators(QString::fromWCharArray(buffer));
+}
+
+QString path()
+{
+    const QString startup = folder();
+    return startup.isEmpty() ? QString() : startup + QStringLiteral("/ポトラ.lnk");
+}
+
+Result<> write(const Shortcut &shortcut)
+{
+    const QString file = path();
+    if (file.isEmpty())
+        return {QStringLiteral("スタートアップフォルダが分かりません")};
+    ComScope com;
+    Com<IShellLinkW> link;
+    Com<IPersistFile> persist;
+    const std::wstring target = native(shortcut.target), folder = native(shortcut.folder), icon = native(shortcut.icon);
+    // In the order the shell's own scripting object sets them.
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.outVoid());
+    if (SUCCEEDED(result))
+        result = link->SetPath(target.c_str());
+    if (SUCCEEDED(result))
+        result = link->SetDescription(L"");
+    if (SUCCEEDED(result))
+        result = link->SetIconLocation(icon.c_str(), 0);
+    if (SUCCEEDED(result))
+        result = link->SetArguments(L"");
+    // Wine 8 writes the relative path without the flag that announces it,
+    // which leaves the file unreadable to any other reader (lnkinfo, a
+    // backup tool): there it is left out.
+    if (SUCCEEDED(result) && !underWine())
+        result = link->SetRelativePath(folder.c_str(), 0);
+    if (SUCCEEDED(result))
+        result = link->SetWorkingDirectory(folder.c_str());
+    if (SUCCEEDED(result))
+        result = link->SetHotkey(0);
+    if (SUCCEEDED(result))
+        result = link->QueryInterface(IID_IPersistFile, persist.outVoid());
+    if (SUCCEEDED(result))
+        result = persist->Save(native(file).c_str(), TRUE);
+    if (FAILED(result))
+        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(DWORD(result)))};
+    return {};
+}
+
+Result<bool> remove()
+{
+    const QString file = path();
+    if (file.isEmpty())
+        return {false, QString()};
+    if (DeleteFileW(native(file).c_str()))
+        return {true, QString()};
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return {false, QString()};
+    return {true, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(error))};
+}
+
+} // namespace StartupShortcut

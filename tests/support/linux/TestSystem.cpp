@@ -1,0 +1,37 @@
+// The tests' helpers that differ by system: Linux.
+#include "support/TestFolder.h"
+
+#include <QStringEncoder>
+
+#include <csignal>
+#include <sys/resource.h>
+
+QByteArray TestFolder::sjis(const QString &text)
+{
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    // The signal would end the test; the write's error is what is wanted.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_old = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_old);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+namespace Unsupported {
+const char *fileSizeLimit() { return nullptr; }
+const char *symbolicLinks() { return nullptr; }
+} // namespace Unsupported
