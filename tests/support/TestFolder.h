@@ -60,7 +60,19 @@ private:
 namespace Unsupported {
 const char *fileSizeLimit();
 const char *symbolicLinks();
+const char *pipes();       // a named pipe in a file's place
+const char *permissions(); // permission bits and the umask
 } // namespace Unsupported
+
+// The system's own file calls the tests need, where Unsupported says nothing.
+namespace TestSystem {
+// A named pipe at `path`, in place of what is there.
+bool makePipe(const QString &path);
+// A file's permission bits, as ls shows them (0600).
+unsigned mode(const QString &path);
+// Sets the umask, and gives the one it replaces.
+unsigned umask(unsigned mask);
+} // namespace TestSystem
 
 // How removing the start at log-on went, for tables of cases.
 enum class Removal { Removed, NotRegistered, Failed };

@@ -1,5 +1,7 @@
 #include "StartupShortcut.h"
 
+#include "store/Texts.h"
+
 #include <QDir>
 
 #include <objbase.h>
@@ -19,7 +21,7 @@ QString systemError(DWORD code)
                                             | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     const QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                                 : QStringLiteral("エラー 0x%1").arg(code, 8, 16, QLatin1Char('0'));
+                                 : Texts::systemError(QStringLiteral("0x%1").arg(code, 8, 16, QLatin1Char('0')));
     LocalFree(text);
     return error;
 }
@@ -89,7 +91,7 @@ Result<> write(const Shortcut &shortcut)
 {
     const QString file = path();
     if (file.isEmpty())
-        return {QStringLiteral("スタートアップフォルダが分かりません")};
+        return {Texts::noStartupFolder()};
     ComScope com;
     Com<IShellLinkW> link;
     Com<IPersistFile> persist;

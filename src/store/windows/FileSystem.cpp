@@ -1,6 +1,9 @@
 #include "store/FileSystem.h"
+#include "store/Texts.h"
 
 #include <QDir>
+
+#include <thread>
 
 #include <windows.h>
 
@@ -21,13 +24,13 @@ QString lastError(DWORD code = GetLastError())
                                             | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                           : QStringLiteral("Windows のエラー %1").arg(code);
+                           : Texts::systemError(QString::number(code));
     LocalFree(text);
     return error;
 }
 
-QString notAFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }
-QString isAFolder() { return QStringLiteral("ファイルではなくフォルダです"); }
+QString notAFile() { return Texts::notAPlainFile(); }
+QString isAFolder() { return Texts::folderInTheWay(); }
 
 // Closes its handle however the scope is left.
 class Handle
@@ -159,9 +162,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         return result;
     }
     if (size.QuadPart > limit) {
-        result.error = QStringLiteral("ファイルが大きすぎます (%1 MB、読めるのは %2 MB まで)")
-                           .arg(double(size.QuadPart) / (1024 * 1024), 0, 'f', 1)
-                           .arg(limit / (1024 * 1024));
+        result.error = Texts::tooLargeToRead(size.QuadPart, limit);
         return result;
     }
     // The file may grow while it is read: never beyond the limit.
@@ -170,7 +171,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     for (;;) {
         if (got == bytes.size()) {
             if (got > limit) {
-                result.error = QStringLiteral("ファイルが大きすぎます");
+                result.error = Texts::tooLargeToRead(got, limit);
                 return result;
             }
             bytes.resize(std::min<qint64>(limit + 1, got * 2 + 4096));
@@ -190,47 +191,86 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     return result;
 }
 
-Result<> replace(const QString &path, const QByteArray &bytes)
+namespace {
+
+// A replace up to its rename: the temporary file beside the target holds
+// every byte, flushed unless the caller flushes it later.
+struct Prepared {
+    std::wstring target, temp;
+    QString error;
+};
+
+Prepared prepare(const QString &path, const QByteArray &bytes, bool flush = true)
 {
-    const std::wstring target = replaceTarget(native(path));
-    const std::wstring temp = target + kTemporarySuffix.toStdWString();
+    Prepared prepared;
+    prepared.target = replaceTarget(native(path));
+    prepared.temp = prepared.target + kTemporarySuffix.toStdWString();
     {
-        Handle existing(openExisting(target, 0));
-        if (existing.valid() && kindOf(existing.get()) != Kind::File)
-            return {kindOf(existing.get()) == Kind::Folder ? isAFolder() : notAFile()};
+        Handle existing(openExisting(prepared.target, 0));
+        if (existing.valid() && kindOf(existing.get()) != Kind::File) {
+            prepared.error = kindOf(existing.get()) == Kind::Folder ? isAFolder() : notAFile();
+            return prepared;
+        }
     }
-    DeleteFileW(temp.c_str());
+    DeleteFileW(prepared.temp.c_str());
     // A new file takes its folder's permissions, as every file made there
     // does; the user's profile is the user's alone. The file replaced goes
     // with its own.
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return {lastError()};
+    Handle file(CreateFileW(prepared.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        prepared.error = lastError();
+        return prepared;
+    }
     QString error = writeWhole(file.get(), bytes.constData(), bytes.size());
-    if (error.isEmpty() && !FlushFileBuffers(file.get()))
+    if (error.isEmpty() && flush && !FlushFileBuffers(file.get()))
         error = lastError();
     if (!file.close() && error.isEmpty())
         error = lastError();
-    if (error.isEmpty() && !moveIntoPlace(temp, target))
-        error = lastError();
     if (!error.isEmpty())
-        DeleteFileW(temp.c_str());
-    return {error};
+        DeleteFileW(prepared.temp.c_str());
+    prepared.error = error;
+    return prepared;
 }
 
-Result<bool> linkInPlace(const QString &from, const QString &to)
+// The later flush of a file prepared without one.
+void flushPrepared(Prepared &prepared)
 {
-    const std::wstring source = native(from);
-    const std::wstring target = native(to);
+    Handle file(CreateFileW(prepared.temp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || !FlushFileBuffers(file.get()))
+        prepared.error = lastError();
+    if (!prepared.error.isEmpty())
+        DeleteFileW(prepared.temp.c_str());
+}
+
+QString commit(const Prepared &prepared)
+{
+    if (moveIntoPlace(prepared.temp, prepared.target))
+        return QString();
+    const QString error = lastError();
+    DeleteFileW(prepared.temp.c_str());
+    return error;
+}
+
+// The file at `source` becomes the file at `target` by a hard link renamed
+// into place: false where that cannot be done.
+Result<bool> link(const std::wstring &source, const std::wstring &target)
+{
     const std::wstring temp = target + kTemporarySuffix.toStdWString();
     {
         // A file with another name already would be changed through that
         // name too; a symbolic link is left to the copy.
         if (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
             return {false, QString()};
-        Handle file(openExisting(source, 0));
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!file.valid() || kindOf(file.get(), &info) != Kind::File || info.nNumberOfLinks != 1)
+        Handle file(openExisting(source, 0)), existing(openExisting(target, 0));
+        BY_HANDLE_FILE_INFORMATION info{}, other{};
+        if (!file.valid() || kindOf(file.get(), &info) != Kind::File)
+            return {false, QString()};
+        // Filled in from its file, a memo's backup is that file already.
+        if (existing.valid() && GetFileInformationByHandle(existing.get(), &other)
+            && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
+            && info.nFileIndexLow == other.nFileIndexLow)
+            return {true, QString()};
+        if (info.nNumberOfLinks != 1)
             return {false, QString()};
     }
     DeleteFileW(temp.c_str());
@@ -243,6 +283,63 @@ Result<bool> linkInPlace(const QString &from, const QString &to)
         return {true, error};
     }
     return {true, QString()};
+}
+
+} // namespace
+
+Result<> replace(const QString &path, const QByteArray &bytes)
+{
+    const Prepared prepared = prepare(path, bytes);
+    if (!prepared.error.isEmpty())
+        return {prepared.error};
+    return {commit(prepared)};
+}
+
+MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
+                        const std::function<QByteArray()> &backupBytes, bool linkable)
+{
+    MemoWritten written;
+    Prepared next = prepare(memo, memoBytes, linkable);
+    if (!next.error.isEmpty()) {
+        written.memo.error = next.error;
+        written.backup.error = next.error;
+        return written;
+    }
+    Prepared previous;
+    if (linkable) {
+        const Result<bool> linked = link(next.target, native(backup));
+        written.backup.error = linked.error;
+        if (!linked.value)
+            previous = prepare(backup, backupBytes());
+    } else {
+        // Both flushed at once: one flush's time, not two.
+        previous = prepare(backup, backupBytes(), false);
+        std::thread other([&previous] {
+            if (previous.error.isEmpty())
+                flushPrepared(previous);
+        });
+        flushPrepared(next);
+        other.join();
+    }
+    if (!next.error.isEmpty()) {
+        if (!previous.temp.empty())
+            DeleteFileW(previous.temp.c_str());
+        written.memo.error = next.error;
+        written.backup.error = next.error;
+        return written;
+    }
+    if (!previous.temp.empty())
+        written.backup.error = previous.error;
+    // Each rename goes through to the disk before it returns.
+    written.memo.error = commit(next);
+    if (!previous.temp.empty() && previous.error.isEmpty())
+        written.backup.error = commit(previous);
+    return written;
+}
+
+Result<bool> linkInPlace(const QString &from, const QString &to)
+{
+    return link(native(from), native(to));
 }
 
 Result<> keep(const QString &from, const QString &copy)
@@ -315,7 +412,7 @@ Result<> makeFolder(const QString &path)
         const DWORD attributes = GetFileAttributesW(level.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return {QStringLiteral("%1: フォルダの場所にファイルがあります").arg(name.left(end))};
+                return {Texts::fileWhereAFolderGoes(name.left(end))};
             continue;
         }
         // The folder takes its parent's permissions: under the user's

@@ -3,7 +3,10 @@
 
 #include <QStringEncoder>
 
+#include <QFile>
+
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 QByteArray TestFolder::sjis(const QString &text)
@@ -34,4 +37,20 @@ FileSizeLimit::~FileSizeLimit()
 namespace Unsupported {
 const char *fileSizeLimit() { return nullptr; }
 const char *symbolicLinks() { return nullptr; }
+const char *pipes() { return nullptr; }
+const char *permissions() { return nullptr; }
 } // namespace Unsupported
+
+namespace TestSystem {
+bool makePipe(const QString &path)
+{
+    QFile::remove(path);
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+unsigned mode(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 01000;
+}
+unsigned umask(unsigned mask) { return ::umask(mode_t(mask)); }
+} // namespace TestSystem

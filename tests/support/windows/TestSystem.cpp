@@ -25,9 +25,17 @@ const char *fileSizeLimit()
     return "Windows limits no process's file size (Linux's RLIMIT_FSIZE); "
            "the full disk is tested on Linux";
 }
+const char *pipes() { return "a named pipe cannot stand in a file's place on Windows"; }
+const char *permissions() { return "Windows gives a file its folder's access list, not permission bits"; }
 const char *symbolicLinks()
 {
     return "a symbolic link needs administrator rights or developer mode on Windows, "
            "and QFile::link makes a shortcut (.lnk) instead";
 }
 } // namespace Unsupported
+
+namespace TestSystem {
+bool makePipe(const QString &) { return false; }
+unsigned mode(const QString &) { return 0; }
+unsigned umask(unsigned) { return 0; }
+} // namespace TestSystem
