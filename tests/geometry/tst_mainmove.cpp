@@ -12,14 +12,8 @@
 
 namespace {
 
-const QString kFiles[4] = {ValueFiles::kLeft, ValueFiles::kTop, ValueFiles::kWidth, ValueFiles::kHeight};
-
 QByteArray text(int n) { return TestFolder::textBytes(QByteArray::number(n)); }
 
-QByteArray saved(const TestFolder &f)
-{
-    return f.bytes(kFiles[0]) + f.bytes(kFiles[1]) + f.bytes(kFiles[2]) + f.bytes(kFiles[3]);
-}
 
 // As a user dragging the frame: the outer size changes, the frame stays.
 void resizeOuter(QWidget *window, int width, int height)
@@ -30,9 +24,8 @@ void resizeOuter(QWidget *window, int width, int height)
 
 Mainmove *openEditor(TestProgram &p, const QRect &twips)
 {
-    const int values[4] = {twips.x(), twips.y(), twips.width(), twips.height()};
-    for (int i = 0; i < 4; ++i)
-        p.folder.plant(kFiles[i], text(values[i]));
+    p.folder.plantGeometry({QByteArray::number(twips.x()), QByteArray::number(twips.y()),
+                            QByteArray::number(twips.width()), QByteArray::number(twips.height())});
     auto *editor = qobject_cast<Mainmove *>(p.windows.show(WindowId::Mainmove));
     QApplication::processEvents();
     return editor;
@@ -87,13 +80,13 @@ private slots:
         };
         editor->move(30, 20); // moving is no resize; a restore brings the saved place back too
         QApplication::processEvents();
-        const QByteArray files = ::saved(p.folder);
+        const QByteArray files = p.folder.geometryBytes();
         resizeOuter(editor, resized.width() / 15, resized.height() / 15);
         QCOMPARE(p.platform.entries("system-message:"), messages);
         QCOMPARE(whileOpen, messages.isEmpty() ? QSize() : resized / 15); // the message comes before the restore
         QCOMPARE(editor->outerTwips(), messages.isEmpty() ? QRectF(QPointF(30, 20) * 15, QSizeF(resized))
                                                           : QRectF(opened.topLeft() * 15, QSizeF(saved.size())));
-        QCOMPARE(::saved(p.folder), files); // a resize never rewrites the saved geometry
+        QCOMPARE(p.folder.geometryBytes(), files); // a resize never rewrites the saved geometry
     }
 
     void goBackWritesGeometryAndBringsMainBack_data()
@@ -122,7 +115,7 @@ private slots:
         resizeOuter(editor, outer.width(), outer.height());
         QCOMPARE(editor->Command1->geometry(), button);
         QTest::mouseClick(editor->Command1, Qt::LeftButton);
-        QCOMPARE(saved(p.folder), files);
+        QCOMPARE(p.folder.geometryBytes(), files);
         QVERIFY(!p.windows.isLoaded(WindowId::Mainmove));
         // Main has no frame: its window is exactly the editor's outer one.
         auto *again = qobject_cast<Main *>(p.windows.get(WindowId::Main));

@@ -1,7 +1,5 @@
 #!/usr/bin/env python3
-"""Every window as a screen reader reads it (AT-SPI, as Orca does), opened as a user opens it: each control a user
-can reach has a name of its own in its window, the page box and its cancel name the page shown, a memo's box is
-named by its text, and the hidden working labels are never showing."""
+"""Every window as a screen reader reads it through AT-SPI: a distinct name for each control a user can reach."""
 
 import importlib.util
 import os

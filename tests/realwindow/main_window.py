@@ -1,7 +1,5 @@
 #!/usr/bin/env python3
-"""Main under a real window manager: borderless at its stored geometry, typed into through IBus with Anthy,
-moved with its position editor; saves that fail or wait (a file in the way, SIGTERM, a full disk, a slow or
-stuck disk) lose nothing."""
+"""Main in a real window manager: its place, an input method, the position editor, and saves that fail or wait."""
 
 import os
 import shutil

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""The Debian package installed with dpkg (as root: CI's machine is thrown away) and started from its menu
-entry keeps its data in $XDG_DATA_HOME/ポトラ; dpkg -r leaves none of its files and the data as it was."""
+"""The Debian package installed, started from its menu entry with its data in $XDG_DATA_HOME, and removed."""
 
 import os
 import signal

@@ -1,5 +1,4 @@
-"""Shared by the real-window tests: a private X display with icewm (it has a tray), the built program copied to a
-folder whose path has a space, as users' may, and xdotool and xprop to see and drive it as a person would."""
+"""Shared by the real-window tests: Xvfb with icewm, the program copied to a folder with a space, xdotool and xprop."""
 
 import importlib.util
 import os
@@ -153,6 +152,15 @@ class Desktop:
     def plant(self, relative, data):
         (self.app / relative).parent.mkdir(parents=True, exist_ok=True)
         (self.app / relative).write_bytes(data)
+
+    def timer_memo(self, n, text, hour, minute, on=True):
+        """Timer memo n, due at hour:minute (texts as the editor stores them)."""
+        for suffix, value in (("", text), ("-2", hour), ("-3", minute)):
+            self.plant(f"Timer/memo{n}{suffix}.txt", text_value(value))
+        self.plant(f"Timer/true{n}.txt", b"1\r\n" if on else b"0\r\n")
+
+    def clipboard(self):
+        return (self.x("xclip", "-o", "-selection", "clipboard") or "").rstrip("\n")
 
     def value(self, relative):
         path = self.app / relative

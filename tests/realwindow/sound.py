@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""A memo's box closed: the sound server plays the bell of the theme the desktop
-names, libcanberra loaded only then; with no server the X bell rings, and the log says why."""
+"""The bell: the desktop theme's sound through the sound server, libcanberra loaded only then, else the X bell."""
 
 import glob
 import signal

@@ -1,7 +1,5 @@
 #!/usr/bin/env python3
-"""Hours at 1200 times the speed with the three timer memos on, read from the potora.timer log: a refresh every
-minute, every minute checked once and in order, each memo's box once a day at its time, resident memory flat.
-LONG_RUN_HOURS: 20, 31 for the full proof."""
+"""Simulated hours at 1200 times speed: every minute checked once, each memo once a day, memory flat (LONG_RUN_HOURS)."""
 
 import datetime as dt
 import os
@@ -29,9 +27,7 @@ def trace(event):
 
 with rw.Desktop() as desk:
     for n, (hour, minute) in MEMOS.items():
-        for suffix, value in (("", f"memo {n}"), ("-2", f"{hour:02}"), ("-3", f"{minute:02}")):
-            desk.plant(f"Timer/memo{n}{suffix}.txt", text_value(value))
-        desk.plant(f"Timer/true{n}.txt", b"1\r\n")
+        desk.timer_memo(n, f"memo {n}", f"{hour:02}", f"{minute:02}")
     # Monotonic time runs fast too, so that Qt's timers keep pace with the clock.
     program = desk.start(env={**desk.faketime(FAKETIME=f"@{START:%Y-%m-%d %H:%M:%S} x{RATE}"),
                               "QT_LOGGING_RULES": "potora.timer.debug=true", "QT_MESSAGE_PATTERN": "%{category}: %{message}"})

@@ -1,10 +1,5 @@
 #!/usr/bin/env python3
-"""The Windows build under Wine on Xvfb with icewm, as a first start on a Japanese Windows whose user is 山田: laid
-out as the Linux build lays out its folder, Main borderless at its stored place, its tray icon docked and brought
-up by a click, the Startup shortcut registered through the options window, and "ポトラの終了" ending it with 0.
-    windows_first_start.py WINDOWS_FOLDER [LINUX_FOLDER [END_SESSION.exe]]
-A log-off then ends a run whose memo could not be saved: the memo is rescued, and the program ends with 0.
-It makes a Wine prefix of its own, so that the unit tests may run in theirs beside it."""
+"""The Windows build under Wine: a first start laid out as Linux's, Main, the tray, the shortcut, the quit, a log-off."""
 
 import atexit
 import re

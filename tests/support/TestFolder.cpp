@@ -1,19 +1,13 @@
 #include "TestFolder.h"
 
 #include "store/ValueFile.h"
+#include "store/ValueFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
-QString TestFolder::makeRoot(std::unique_ptr<QTemporaryDir> &dir)
-{
-    dir = std::make_unique<QTemporaryDir>();
-    return dir->path();
-}
-
 TestFolder::TestFolder()
-    : data(makeRoot(m_dir))
 {
     const QStringList problems = data.ensureLayout();
     if (!problems.isEmpty())
@@ -38,6 +32,18 @@ void TestFolder::plant(const QString &relative, const QByteArray &bytes) const
     QFile file(data.absolute(relative));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot plant %s", qPrintable(relative));
+}
+
+void TestFolder::plantGeometry(const QByteArrayList &texts) const
+{
+    const QString files[4] = {ValueFiles::kLeft, ValueFiles::kTop, ValueFiles::kWidth, ValueFiles::kHeight};
+    for (int i = 0; i < 4; ++i)
+        plant(files[i], textBytes(texts.value(i)));
+}
+
+QByteArray TestFolder::geometryBytes() const
+{
+    return bytes(ValueFiles::kLeft) + bytes(ValueFiles::kTop) + bytes(ValueFiles::kWidth) + bytes(ValueFiles::kHeight);
 }
 
 void TestFolder::breakFile(const QString &relative) const

@@ -10,19 +10,16 @@
 
 #include <functional>
 
-#include <memory>
-
 // A fresh data folder in a temporary directory, laid out as at a first
 // start, with helpers to read and plant raw file bytes.
 class TestFolder
 {
-    // Declared first: the folder must exist before `data` names it.
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir; // first: the folder exists before `data` names it
 
 public:
     TestFolder();
 
-    DataFolder data;
+    DataFolder data{m_dir.path()};
     // Runs before the files are looked at or changed by hand: what the
     // program handed over to be written is on disk by then.
     std::function<void()> beforeLooking = [] {};
@@ -33,13 +30,14 @@ public:
     void breakFile(const QString &relative) const;
     void mendFile(const QString &relative) const;
 
+    // Main's stored place: left, top, width and height, as text values.
+    void plantGeometry(const QByteArrayList &texts) const;
+    QByteArray geometryBytes() const;
+
     // The bytes a text value of the program has.
     static QByteArray textBytes(const QByteArray &sjis) { return '"' + sjis + "\"\r\n"; }
     // By the system's own converter, not the program's.
     static QByteArray sjis(const QString &text);
-
-private:
-    static QString makeRoot(std::unique_ptr<QTemporaryDir> &dir);
 };
 
 // While it lives no file may grow beyond `bytes`: a write past that point
@@ -52,7 +50,7 @@ public:
     ~FileSizeLimit();
 
 private:
-    qint64 m_old = -1;
+    qint64 m_old[2] = {-1, -1}; // the limit it replaced, and its ceiling
 };
 
 // What the system the tests run on cannot do, as the reason a test gives

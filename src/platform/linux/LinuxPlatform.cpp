@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 
 #include <ctime>
 
@@ -19,6 +18,7 @@ LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
     : Platform(parent)
     , m_name(std::move(programName))
 {
+    connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         auto *session = new DesktopSession::Watch(*app);
         session->setParent(this);
@@ -34,7 +34,6 @@ void LinuxPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
 
 LinuxPlatform::~LinuxPlatform()
 {
-    delete m_tray;
     delete m_help;
 }
 
@@ -89,59 +88,22 @@ void LinuxPlatform::message(QWidget *parent, const QString &text)
 
 void LinuxPlatform::trayAdd(const QIcon &icon, const QString &tip)
 {
-    if (!m_trayAdded) {
-        m_trayAdded = true;
-        m_trayIcon = icon;
-        m_trayTip = tip;
-    }
-    dockTray();
+    m_tray.add(icon, tip);
 }
 
 void LinuxPlatform::holdTray(bool held)
 {
-    m_trayHeld = held;
-    dockTray();
-}
-
-void LinuxPlatform::dockTray()
-{
-    // Qt keeps a shown icon in whatever tray there is: it docks it again
-    // when the tray is restarted or replaced and docks it late when no tray
-    // existed yet. So an icon that exists only needs to stay shown; a
-    // second show or a hide and show would make the icon flicker.
-    if (!m_trayAdded || m_trayHeld)
-        return;
-    if (!m_tray) {
-        m_tray = new QSystemTrayIcon(m_trayIcon);
-        m_tray->setToolTip(m_trayTip);
-        // Only a left press counts. A double click arrives after the press
-        // that began it, which has brought Main up already.
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                emit trayLeftPressed();
-        });
-    }
-    if (m_tray->isVisible())
-        return;
-    m_tray->show();
-    // The icon's window has no title of its own and would carry the
-    // program's file name; trays that list their icons show it.
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0)
-            window->setWindowTitle(m_tray->toolTip());
-    }
+    m_tray.hold(held);
 }
 
 void LinuxPlatform::trayDelete()
 {
-    m_trayAdded = false;
-    delete m_tray;
-    m_tray = nullptr;
+    m_tray.remove();
 }
 
 bool LinuxPlatform::trayPresent() const
 {
-    return m_trayAdded;
+    return m_tray.present();
 }
 
 Result<> LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/TrayIcon.h"
 
 #include <QPointer>
 
 class HelpViewer;
 class ThemeSound;
-class QSystemTrayIcon;
 
 // The platform on a Linux desktop: Qt's tray icon and message boxes, the
 // sound theme's bell (the X bell where no sound server plays it), the
@@ -47,16 +47,11 @@ public:
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
-    void dockTray();
     void ring();
 
     QString m_name;
     bool m_quitting = false;
-    bool m_trayAdded = false;
-    bool m_trayHeld = false;
-    QIcon m_trayIcon;
-    QString m_trayTip;
-    QSystemTrayIcon *m_tray = nullptr;
+    TrayIcon m_tray;
     QPointer<HelpViewer> m_help;
     ThemeSound *m_sound = nullptr; // made at the first sound
 };

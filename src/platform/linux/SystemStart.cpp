@@ -38,15 +38,7 @@ ProgramPlaces SystemStart::places() const
 SystemStart::Outcome SystemStart::claim(const QString &dataRoot)
 {
     m_parts->instance = std::make_unique<SingleInstance>(dataRoot);
-    switch (m_parts->instance->claim()) {
-    case SingleInstance::Outcome::Handed:
-        return Outcome::Handed;
-    case SingleInstance::Outcome::Unreachable:
-        return Outcome::Unreachable;
-    case SingleInstance::Outcome::First:
-        break;
-    }
-    return Outcome::First;
+    return m_parts->instance->claim();
 }
 
 void SystemStart::onShowRequested(std::function<void()> show)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemStart.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,11 +15,7 @@ class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    enum class Outcome {
-        First,      // this copy runs; it now holds the folder
-        Handed,     // a running copy took the start over
-        Unreachable // a live copy holds the folder but does not answer
-    };
+    using Outcome = SystemStart::Outcome;
 
     // `patienceMs`: how long to wait for a copy that holds the folder but
     // does not answer yet (it may be just starting).

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 
 #include <windows.h>
 
@@ -36,6 +35,7 @@ WindowsPlatform::WindowsPlatform(QString programName, QObject *parent)
     : Platform(parent)
     , m_name(std::move(programName))
 {
+    connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         auto *session = new SessionWatch(*app);
         session->setParent(this);
@@ -46,7 +46,6 @@ WindowsPlatform::WindowsPlatform(QString programName, QObject *parent)
 
 WindowsPlatform::~WindowsPlatform()
 {
-    delete m_tray;
     delete m_help;
 }
 
@@ -74,8 +73,9 @@ void WindowsPlatform::announce(const QString &text)
 {
     showBox(nullptr, text, true);
     // The sound the user chose for "Default Beep"; it plays on while the
-    // program goes on.
-    MessageBeep(MB_OK);
+    // program goes on. A box the end of the run closed rings nothing.
+    if (!m_quitting)
+        MessageBeep(MB_OK);
 }
 
 void WindowsPlatform::systemModalMessage(const QString &text)
@@ -90,50 +90,22 @@ void WindowsPlatform::message(QWidget *parent, const QString &text)
 
 void WindowsPlatform::trayAdd(const QIcon &icon, const QString &tip)
 {
-    if (!m_trayAdded) {
-        m_trayAdded = true;
-        m_trayIcon = icon;
-        m_trayTip = tip;
-    }
-    dockTray();
+    m_tray.add(icon, tip);
 }
 
 void WindowsPlatform::holdTray(bool held)
 {
-    m_trayHeld = held;
-    dockTray();
-}
-
-void WindowsPlatform::dockTray()
-{
-    // Qt adds a shown icon again when Explorer restarts (TaskbarCreated), so
-    // an icon that exists only needs to stay shown.
-    if (!m_trayAdded || m_trayHeld)
-        return;
-    if (!m_tray) {
-        m_tray = new QSystemTrayIcon(m_trayIcon);
-        m_tray->setToolTip(m_trayTip);
-        // Only a left click counts; a double click begins with one, which
-        // has brought Main up already.
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                emit trayLeftPressed();
-        });
-    }
-    if (!m_tray->isVisible())
-        m_tray->show();
+    m_tray.hold(held);
 }
 
 void WindowsPlatform::trayDelete()
 {
-    m_trayAdded = false;
-    delete m_tray;
-    m_tray = nullptr;
+    m_tray.remove();
 }
 
 bool WindowsPlatform::trayPresent() const
 {
-    return m_trayAdded;
+    return m_tray.present();
 }
 
 Result<> WindowsPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
@@ -178,5 +150,6 @@ QString WindowsPlatform::userDataHome() const
 
 void WindowsPlatform::quitProgram()
 {
+    m_quitting = true;
     QCoreApplication::exit(0);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/TrayIcon.h"
 
 #include <QPointer>
 
 class HelpViewer;
-class QSystemTrayIcon;
 
 // The platform on Windows: Qt's tray icon in the notification area and its
 // message boxes, the system's default sound, the shortcut in the user's
@@ -48,13 +48,9 @@ public:
 
 private:
     void showBox(QWidget *parent, const QString &text, bool aboveAll);
-    void dockTray();
 
     QString m_name;
-    bool m_trayAdded = false;
-    bool m_trayHeld = false;
-    QIcon m_trayIcon;
-    QString m_trayTip;
-    QSystemTrayIcon *m_tray = nullptr;
+    bool m_quitting = false;
+    TrayIcon m_tray;
     QPointer<HelpViewer> m_help;
 };

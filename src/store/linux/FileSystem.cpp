@@ -1,3 +1,4 @@
+#include "store/FileSteps.h"
 #include "store/FileSystem.h"
 #include "store/Texts.h"
 
@@ -8,10 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
-namespace FileSystem {
 namespace {
 
 QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -50,6 +49,8 @@ QString syncFolderOf(const QByteArray &path)
 }
 
 } // namespace
+
+namespace FileSystem {
 
 Kind kindOf(const QString &path)
 {
@@ -109,174 +110,6 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         result.value = std::move(bytes);
     }
     return result;
-}
-
-namespace {
-
-// A replace up to its rename: the temporary file beside the target holds
-// every byte, and is synced unless the caller syncs it later.
-struct Prepared {
-    QByteArray finalName, tempName;
-    QString error;
-};
-
-Prepared prepare(const QString &path, const QByteArray &bytes, bool sync = true)
-{
-    QString target = path;
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    Prepared prepared{QFile::encodeName(target), QFile::encodeName(target + kTemporarySuffix), QString()};
-
-    struct stat existing {};
-    const bool exists = ::stat(prepared.finalName.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
-        prepared.error = Texts::folderInTheWay();
-        return prepared;
-    }
-    if (exists && !S_ISREG(existing.st_mode)) {
-        prepared.error = Texts::notAPlainFile();
-        return prepared;
-    }
-    ::unlink(prepared.tempName.constData());
-    const int fd = ::open(prepared.tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        prepared.error = lastError();
-        return prepared;
-    }
-    QString error;
-    // The file keeps the permissions it had; a new one is the user's alone,
-    // whatever the umask.
-    if (::fchmod(fd, exists ? existing.st_mode & 07777 : 0600) != 0)
-        error = lastError();
-    if (error.isEmpty())
-        error = writeWhole(fd, bytes.constData(), bytes.size());
-    if (error.isEmpty() && sync && ::fsync(fd) != 0)
-        error = lastError();
-    if (::close(fd) != 0 && error.isEmpty())
-        error = lastError();
-    if (!error.isEmpty())
-        ::unlink(prepared.tempName.constData());
-    prepared.error = error;
-    return prepared;
-}
-
-// The later sync of a file prepared without one.
-void syncPrepared(Prepared &prepared)
-{
-    const int fd = ::open(prepared.tempName.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0)
-        prepared.error = lastError();
-    if (fd >= 0)
-        ::close(fd);
-    if (!prepared.error.isEmpty())
-        ::unlink(prepared.tempName.constData());
-}
-
-QString commit(const Prepared &prepared)
-{
-    if (::rename(prepared.tempName.constData(), prepared.finalName.constData()) == 0)
-        return QString();
-    const QString error = lastError();
-    ::unlink(prepared.tempName.constData());
-    return error;
-}
-
-// The file at `from` becomes the file at `to` by a hard link renamed into
-// place, the folder not yet synced: false where that cannot be done.
-Result<bool> link(const QByteArray &source, const QByteArray &target)
-{
-    const QByteArray temp = target + kTemporarySuffix.toLatin1();
-    struct stat info {}, existing {};
-    // Filled in from its file, a memo's backup is that file already.
-    if (::lstat(source.constData(), &info) == 0 && ::lstat(target.constData(), &existing) == 0
-        && info.st_dev == existing.st_dev && info.st_ino == existing.st_ino)
-        return {true, QString()};
-    if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)
-        return {false, QString()};
-    ::unlink(temp.constData());
-    if (::link(source.constData(), temp.constData()) != 0)
-        return {false, QString()}; // a file system without hard links: copy instead
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const QString error = lastError();
-        ::unlink(temp.constData());
-        return {true, error};
-    }
-    return {true, QString()};
-}
-
-QString syncFolders(const QByteArray &one, const QByteArray &other)
-{
-    const QString error = syncFolderOf(one);
-    if (!error.isEmpty() || QFileInfo(QFile::decodeName(one)).path() == QFileInfo(QFile::decodeName(other)).path())
-        return error;
-    return syncFolderOf(other);
-}
-
-} // namespace
-
-Result<> replace(const QString &path, const QByteArray &bytes)
-{
-    const Prepared prepared = prepare(path, bytes);
-    if (!prepared.error.isEmpty())
-        return {prepared.error};
-    if (const QString error = commit(prepared); !error.isEmpty())
-        return {error};
-    return {syncFolderOf(prepared.finalName)};
-}
-
-MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
-                        const std::function<QByteArray()> &backupBytes, bool linkable)
-{
-    MemoWritten written;
-    Prepared next = prepare(memo, memoBytes, linkable);
-    if (!next.error.isEmpty()) {
-        written.memo.error = next.error;
-        written.backup.error = next.error;
-        return written;
-    }
-    Prepared previous{QFile::encodeName(backup), QByteArray(), QString()};
-    if (linkable) {
-        const Result<bool> linked = link(next.finalName, previous.finalName);
-        written.backup.error = linked.error;
-        if (!linked.value)
-            previous = prepare(backup, backupBytes());
-    } else {
-        // Both synced at once: one sync's time, not two.
-        previous = prepare(backup, backupBytes(), false);
-        std::thread other([&previous] {
-            if (previous.error.isEmpty())
-                syncPrepared(previous);
-        });
-        syncPrepared(next);
-        other.join();
-    }
-    if (!next.error.isEmpty()) {
-        ::unlink(previous.tempName.constData());
-        written.memo.error = next.error;
-        written.backup.error = next.error;
-        return written;
-    }
-    if (!previous.tempName.isEmpty())
-        written.backup.error = previous.error;
-    written.memo.error = commit(next);
-    if (!previous.tempName.isEmpty() && previous.error.isEmpty())
-        written.backup.error = commit(previous);
-    const QString synced = syncFolders(next.finalName, previous.finalName);
-    if (written.memo.ok())
-        written.memo.error = synced;
-    if (written.backup.ok())
-        written.backup.error = synced;
-    return written;
-}
-
-Result<bool> linkInPlace(const QString &from, const QString &to)
-{
-    const QByteArray target = QFile::encodeName(to);
-    const Result<bool> linked = link(QFile::encodeName(from), target);
-    if (!linked.value || !linked.ok())
-        return linked;
-    return {true, syncFolderOf(target)};
 }
 
 Result<> keep(const QString &from, const QString &copy)
@@ -359,3 +192,101 @@ Result<> makeFolder(const QString &path)
 }
 
 } // namespace FileSystem
+
+namespace FileSteps {
+
+Staged stage(const QString &path, const QByteArray &bytes, bool sync)
+{
+    Staged staged;
+    staged.target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        staged.target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    staged.temp = staged.target + FileSystem::kTemporarySuffix;
+    const QByteArray target = QFile::encodeName(staged.target), temp = QFile::encodeName(staged.temp);
+
+    struct stat existing {};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        staged.error = S_ISDIR(existing.st_mode) ? Texts::folderInTheWay() : Texts::notAPlainFile();
+        return staged;
+    }
+    ::unlink(temp.constData());
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        staged.error = lastError();
+        return staged;
+    }
+    // The file keeps the permissions it had; a new one is the user's alone,
+    // whatever the umask.
+    if (::fchmod(fd, exists ? existing.st_mode & 07777 : 0600) != 0)
+        staged.error = lastError();
+    if (staged.error.isEmpty())
+        staged.error = writeWhole(fd, bytes.constData(), bytes.size());
+    if (staged.error.isEmpty() && sync && ::fsync(fd) != 0)
+        staged.error = lastError();
+    if (::close(fd) != 0 && staged.error.isEmpty())
+        staged.error = lastError();
+    if (!staged.error.isEmpty())
+        drop(staged);
+    return staged;
+}
+
+void sync(Staged &staged)
+{
+    const int fd = ::open(QFile::encodeName(staged.temp).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0)
+        staged.error = lastError();
+    if (fd >= 0)
+        ::close(fd);
+    if (!staged.error.isEmpty())
+        drop(staged);
+}
+
+QString commit(const Staged &staged)
+{
+    if (::rename(QFile::encodeName(staged.temp).constData(), QFile::encodeName(staged.target).constData()) == 0)
+        return QString();
+    const QString error = lastError();
+    drop(staged);
+    return error;
+}
+
+void drop(const Staged &staged)
+{
+    if (!staged.temp.isEmpty())
+        ::unlink(QFile::encodeName(staged.temp).constData());
+}
+
+Result<bool> link(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    const QByteArray temp = target + FileSystem::kTemporarySuffix.toLatin1();
+    struct stat info {}, existing {};
+    if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {false, QString()};
+    // Filled in from its file, a memo's backup is that file already.
+    if (::lstat(target.constData(), &existing) == 0 && info.st_dev == existing.st_dev && info.st_ino == existing.st_ino)
+        return {true, QString()};
+    if (info.st_nlink != 1)
+        return {false, QString()};
+    ::unlink(temp.constData());
+    if (::link(source.constData(), temp.constData()) != 0)
+        return {false, QString()}; // a file system without hard links: copy instead
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const QString error = lastError();
+        ::unlink(temp.constData());
+        return {true, error};
+    }
+    return {true, QString()};
+}
+
+QString syncFolders(const QString &one, const QString &other)
+{
+    const QString error = syncFolderOf(QFile::encodeName(one));
+    if (!error.isEmpty() || QFileInfo(one).path() == QFileInfo(other).path())
+        return error;
+    return syncFolderOf(QFile::encodeName(other));
+}
+
+} // namespace FileSteps

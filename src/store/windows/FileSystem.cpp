@@ -1,14 +1,14 @@
+#include "store/FileSteps.h"
 #include "store/FileSystem.h"
 #include "store/Texts.h"
 
 #include <QDir>
 
-#include <thread>
-
 #include <windows.h>
 
-namespace FileSystem {
 namespace {
+
+using FileSystem::Kind;
 
 // Win32 takes paths as UTF-16 with backslashes, which a QString holds as it is.
 std::wstring native(const QString &path)
@@ -72,7 +72,7 @@ HANDLE openExisting(const std::wstring &path, DWORD access)
 
 // What an open handle names. A pipe, a console or a device such as NUL or
 // COM1 is no disk file, whatever its name.
-Kind kindOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION *info = nullptr)
+Kind kindOfHandle(HANDLE handle, BY_HANDLE_FILE_INFORMATION *info = nullptr)
 {
     BY_HANDLE_FILE_INFORMATION own{};
     BY_HANDLE_FILE_INFORMATION &details = info ? *info : own;
@@ -128,12 +128,14 @@ bool moveIntoPlace(const std::wstring &from, const std::wstring &to)
 
 } // namespace
 
+namespace FileSystem {
+
 Kind kindOf(const QString &path)
 {
     Handle handle(openExisting(native(path), 0));
     if (!handle.valid())
         return isMissing(GetLastError()) ? Kind::Missing : Kind::File;
-    return kindOf(handle.get());
+    return kindOfHandle(handle.get());
 }
 
 Result<QByteArray> read(const QString &path, qint64 limit)
@@ -147,7 +149,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         return result;
     }
     LARGE_INTEGER size{};
-    switch (kindOf(file.get())) {
+    switch (kindOfHandle(file.get())) {
     case Kind::Folder:
         result.error = isAFolder();
         return result;
@@ -191,157 +193,6 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     return result;
 }
 
-namespace {
-
-// A replace up to its rename: the temporary file beside the target holds
-// every byte, flushed unless the caller flushes it later.
-struct Prepared {
-    std::wstring target, temp;
-    QString error;
-};
-
-Prepared prepare(const QString &path, const QByteArray &bytes, bool flush = true)
-{
-    Prepared prepared;
-    prepared.target = replaceTarget(native(path));
-    prepared.temp = prepared.target + kTemporarySuffix.toStdWString();
-    {
-        Handle existing(openExisting(prepared.target, 0));
-        if (existing.valid() && kindOf(existing.get()) != Kind::File) {
-            prepared.error = kindOf(existing.get()) == Kind::Folder ? isAFolder() : notAFile();
-            return prepared;
-        }
-    }
-    DeleteFileW(prepared.temp.c_str());
-    // A new file takes its folder's permissions, as every file made there
-    // does; the user's profile is the user's alone. The file replaced goes
-    // with its own.
-    Handle file(CreateFileW(prepared.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        prepared.error = lastError();
-        return prepared;
-    }
-    QString error = writeWhole(file.get(), bytes.constData(), bytes.size());
-    if (error.isEmpty() && flush && !FlushFileBuffers(file.get()))
-        error = lastError();
-    if (!file.close() && error.isEmpty())
-        error = lastError();
-    if (!error.isEmpty())
-        DeleteFileW(prepared.temp.c_str());
-    prepared.error = error;
-    return prepared;
-}
-
-// The later flush of a file prepared without one.
-void flushPrepared(Prepared &prepared)
-{
-    Handle file(CreateFileW(prepared.temp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || !FlushFileBuffers(file.get()))
-        prepared.error = lastError();
-    if (!prepared.error.isEmpty())
-        DeleteFileW(prepared.temp.c_str());
-}
-
-QString commit(const Prepared &prepared)
-{
-    if (moveIntoPlace(prepared.temp, prepared.target))
-        return QString();
-    const QString error = lastError();
-    DeleteFileW(prepared.temp.c_str());
-    return error;
-}
-
-// The file at `source` becomes the file at `target` by a hard link renamed
-// into place: false where that cannot be done.
-Result<bool> link(const std::wstring &source, const std::wstring &target)
-{
-    const std::wstring temp = target + kTemporarySuffix.toStdWString();
-    {
-        // A file with another name already would be changed through that
-        // name too; a symbolic link is left to the copy.
-        if (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
-            return {false, QString()};
-        Handle file(openExisting(source, 0)), existing(openExisting(target, 0));
-        BY_HANDLE_FILE_INFORMATION info{}, other{};
-        if (!file.valid() || kindOf(file.get(), &info) != Kind::File)
-            return {false, QString()};
-        // Filled in from its file, a memo's backup is that file already.
-        if (existing.valid() && GetFileInformationByHandle(existing.get(), &other)
-            && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
-            && info.nFileIndexLow == other.nFileIndexLow)
-            return {true, QString()};
-        if (info.nNumberOfLinks != 1)
-            return {false, QString()};
-    }
-    DeleteFileW(temp.c_str());
-    // FAT32 and exFAT, as on most USB sticks, have no hard links: copy instead.
-    if (!CreateHardLinkW(temp.c_str(), source.c_str(), nullptr))
-        return {false, QString()};
-    if (!moveIntoPlace(temp, target)) {
-        const QString error = lastError();
-        DeleteFileW(temp.c_str());
-        return {true, error};
-    }
-    return {true, QString()};
-}
-
-} // namespace
-
-Result<> replace(const QString &path, const QByteArray &bytes)
-{
-    const Prepared prepared = prepare(path, bytes);
-    if (!prepared.error.isEmpty())
-        return {prepared.error};
-    return {commit(prepared)};
-}
-
-MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
-                        const std::function<QByteArray()> &backupBytes, bool linkable)
-{
-    MemoWritten written;
-    Prepared next = prepare(memo, memoBytes, linkable);
-    if (!next.error.isEmpty()) {
-        written.memo.error = next.error;
-        written.backup.error = next.error;
-        return written;
-    }
-    Prepared previous;
-    if (linkable) {
-        const Result<bool> linked = link(next.target, native(backup));
-        written.backup.error = linked.error;
-        if (!linked.value)
-            previous = prepare(backup, backupBytes());
-    } else {
-        // Both flushed at once: one flush's time, not two.
-        previous = prepare(backup, backupBytes(), false);
-        std::thread other([&previous] {
-            if (previous.error.isEmpty())
-                flushPrepared(previous);
-        });
-        flushPrepared(next);
-        other.join();
-    }
-    if (!next.error.isEmpty()) {
-        if (!previous.temp.empty())
-            DeleteFileW(previous.temp.c_str());
-        written.memo.error = next.error;
-        written.backup.error = next.error;
-        return written;
-    }
-    if (!previous.temp.empty())
-        written.backup.error = previous.error;
-    // Each rename goes through to the disk before it returns.
-    written.memo.error = commit(next);
-    if (!previous.temp.empty() && previous.error.isEmpty())
-        written.backup.error = commit(previous);
-    return written;
-}
-
-Result<bool> linkInPlace(const QString &from, const QString &to)
-{
-    return link(native(from), native(to));
-}
-
 Result<> keep(const QString &from, const QString &copy)
 {
     const std::wstring source = native(from);
@@ -355,7 +206,7 @@ Result<> keep(const QString &from, const QString &copy)
     Handle in(openExisting(source, GENERIC_READ));
     if (!in.valid())
         return {lastError()};
-    if (kindOf(in.get()) != Kind::File)
+    if (kindOfHandle(in.get()) != Kind::File)
         return {notAFile()};
     Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.valid())
@@ -424,3 +275,104 @@ Result<> makeFolder(const QString &path)
 }
 
 } // namespace FileSystem
+
+namespace FileSteps {
+
+Staged stage(const QString &path, const QByteArray &bytes, bool sync)
+{
+    Staged staged;
+    const std::wstring target = replaceTarget(native(path));
+    staged.target = QDir::fromNativeSeparators(QString::fromStdWString(target));
+    staged.temp = staged.target + FileSystem::kTemporarySuffix;
+    {
+        Handle existing(openExisting(target, 0));
+        if (existing.valid() && kindOfHandle(existing.get()) != FileSystem::Kind::File) {
+            staged.error = kindOfHandle(existing.get()) == FileSystem::Kind::Folder ? isAFolder() : notAFile();
+            return staged;
+        }
+    }
+    const std::wstring temp = native(staged.temp);
+    DeleteFileW(temp.c_str());
+    // A new file takes its folder's permissions, as every file made there
+    // does; the user's profile is the user's alone. The file replaced goes
+    // with its own.
+    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        staged.error = lastError();
+        return staged;
+    }
+    staged.error = writeWhole(file.get(), bytes.constData(), bytes.size());
+    if (staged.error.isEmpty() && sync && !FlushFileBuffers(file.get()))
+        staged.error = lastError();
+    if (!file.close() && staged.error.isEmpty())
+        staged.error = lastError();
+    if (!staged.error.isEmpty())
+        drop(staged);
+    return staged;
+}
+
+void sync(Staged &staged)
+{
+    Handle file(CreateFileW(native(staged.temp).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
+    if (!file.valid() || !FlushFileBuffers(file.get()))
+        staged.error = lastError();
+    if (!staged.error.isEmpty())
+        drop(staged);
+}
+
+QString commit(const Staged &staged)
+{
+    if (moveIntoPlace(native(staged.temp), native(staged.target)))
+        return QString();
+    const QString error = lastError();
+    drop(staged);
+    return error;
+}
+
+void drop(const Staged &staged)
+{
+    if (!staged.temp.isEmpty())
+        DeleteFileW(native(staged.temp).c_str());
+}
+
+Result<bool> link(const QString &from, const QString &to)
+{
+    const std::wstring source = native(from), target = native(to);
+    const std::wstring temp = target + FileSystem::kTemporarySuffix.toStdWString();
+    {
+        // A file with another name already would be changed through that
+        // name too; a symbolic link is left to the copy.
+        if (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
+            return {false, QString()};
+        Handle file(openExisting(source, 0)), existing(openExisting(target, 0));
+        BY_HANDLE_FILE_INFORMATION info{}, other{};
+        if (!file.valid() || kindOfHandle(file.get(), &info) != FileSystem::Kind::File)
+            return {false, QString()};
+        // Filled in from its file, a memo's backup is that file already.
+        if (existing.valid() && GetFileInformationByHandle(existing.get(), &other)
+            && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
+            && info.nFileIndexLow == other.nFileIndexLow)
+            return {true, QString()};
+        if (info.nNumberOfLinks != 1)
+            return {false, QString()};
+    }
+    DeleteFileW(temp.c_str());
+    // FAT32 and exFAT, as on most USB sticks, have no hard links: copy instead.
+    if (!CreateHardLinkW(temp.c_str(), source.c_str(), nullptr))
+        return {false, QString()};
+    if (!moveIntoPlace(temp, target)) {
+        const QString error = lastError();
+        DeleteFileW(temp.c_str());
+        return {true, error};
+    }
+    return {true, QString()};
+}
+
+// Each rename went through to the disk before it returned.
+QString syncFolders(const QString &, const QString &)
+{
+    return QString();
+}
+
+} // namespace FileSteps

@@ -21,17 +21,16 @@ FileSizeLimit::FileSizeLimit(qint64 bytes)
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    m_old = qint64(limit.rlim_cur);
+    m_old[0] = qint64(limit.rlim_cur);
+    m_old[1] = qint64(limit.rlim_max);
     limit.rlim_cur = rlim_t(bytes);
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 FileSizeLimit::~FileSizeLimit()
 {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(m_old);
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit old{rlim_t(m_old[0]), rlim_t(m_old[1])};
+    setrlimit(RLIMIT_FSIZE, &old);
 }
 
 namespace Unsupported {
