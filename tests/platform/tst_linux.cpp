@@ -1,13 +1,25 @@
-// The Linux platform: autostart entry, display server, session.
+// The Linux platform: autostart entry, display server, session, one copy per folder.
 #include "platform/linux/DesktopSession.h"
 #include "platform/linux/LinuxAutostart.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/SingleInstance.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QSignalSpy>
+#include <QSysInfo>
 #include <QtTest>
 #include <qtestspontaneevent.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Outcome = SingleInstance::Outcome;
 
 
 class TestLinux : public QObject
@@ -15,6 +27,7 @@ class TestLinux : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_runtime; // the sockets' folder, the test's own
     LinuxPlatform *platform = nullptr;
 
     QString config() const { return m_dir->path() + QStringLiteral("/config"); }
@@ -24,6 +37,11 @@ class TestLinux : public QObject
     Result<> registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
 
 private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        ::umask(022);
+    }
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -152,6 +170,58 @@ private slots:
         QSpontaneKeyEvent::setSpontaneous(&quit);
         QVERIFY(qApp->notify(qApp, &quit));
         QCOMPARE(ending.count(), 1);
+    }
+
+    // One copy per data folder. What a crash leaves must not stop the next start, which then answers
+    // the start after it; a copy of another folder runs beside it untouched.
+    void nextStart_data()
+    {
+        const QByteArray deadOwner = "2147483000\npotora\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        QTest::addColumn<QByteArray>("lockLeft"); // null: no lock file
+        QTest::addColumn<bool>("socketLeft");
+        QTest::newRow("nothing left") << QByteArray() << false;
+        QTest::newRow("lock file") << deadOwner << false;
+        QTest::newRow("socket file") << QByteArray() << true;
+        QTest::newRow("both") << deadOwner << true;
+    }
+    void nextStart()
+    {
+        QFETCH(QByteArray, lockLeft);
+        QFETCH(bool, socketLeft);
+        QTemporaryDir folder, otherFolder;
+        QFile lock(SingleInstance::lockPath(folder.path())), socket(SingleInstance::serverPath(folder.path()));
+        QVERIFY(lockLeft.isNull() || (lock.open(QIODevice::WriteOnly) && lock.write(lockLeft) == lockLeft.size()));
+        QVERIFY(!socketLeft || socket.open(QIODevice::WriteOnly));
+        lock.close();
+
+        SingleInstance other(otherFolder.path());
+        QCOMPARE(other.claim(), Outcome::First);
+        QSignalSpy otherAsked(&other, &SingleInstance::showRequested);
+        QElapsedTimer took;
+        took.start();
+        SingleInstance next(folder.path(), 60000);
+        QCOMPARE(next.claim(), Outcome::First);
+        QVERIFY2(took.elapsed() < 5000, "the start waited for a dead copy");
+        if (lockLeft.isNull()) // one it made is its user's alone
+            QCOMPARE(lock.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+        QSignalSpy asked(&next, &SingleInstance::showRequested);
+        auto later = std::async(std::launch::async, [&folder] { return SingleInstance(folder.path(), 2000).claim(); });
+        QVERIFY(QTest::qWaitFor([&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
+        QCOMPARE(later.get(), Outcome::Handed);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(otherAsked.count(), 0);
+    }
+
+    // A hung copy still holds its lock: the start says so and takes nothing.
+    void hungHolderIsNeverRobbed()
+    {
+        QTemporaryDir folder;
+        const int held = ::open(QFile::encodeName(SingleInstance::lockPath(folder.path())).constData(),
+                                O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+        QCOMPARE(SingleInstance(folder.path(), 300).claim(), Outcome::Unreachable);
+        ::close(held);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "LinuxAutostart.h"
 
+#include "XdgFolders.h"
+
 #include "store/FileSystem.h"
 #include "store/Texts.h"
 
@@ -11,21 +13,9 @@ namespace {
 
 } // namespace
 
-QString baseFolder(const char *variable, const QString &underHome)
-{
-    // The freedesktop.org XDG Base Directory rules ignore a relative value.
-    const QString value = qEnvironmentVariable(variable);
-    if (!value.isEmpty() && QDir::isAbsolutePath(value))
-        return QDir::cleanPath(value);
-    const QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty() || !QDir::isAbsolutePath(home))
-        return QString();
-    return QDir::cleanPath(home) + u'/' + underHome;
-}
-
 QString folder()
 {
-    const QString config = baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    const QString config = XdgFolders::configHome();
     return config.isEmpty() ? QString() : config + QStringLiteral("/autostart");
 }
 

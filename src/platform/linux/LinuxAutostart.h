@@ -16,10 +16,6 @@ struct Entry {
     QString icon;             // an image file or a theme icon's name
 };
 
-// A folder of the XDG base directory rules: the variable's value, else
-// `underHome` in the home folder; empty when neither can be formed (no
-// absolute value and no HOME).
-QString baseFolder(const char *variable, const QString &underHome);
 // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart; empty without one.
 QString folder();
 // The entry's full path, empty without a folder.

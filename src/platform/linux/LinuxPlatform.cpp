@@ -3,6 +3,7 @@
 #include "DesktopSession.h"
 #include "LinuxAutostart.h"
 #include "ThemeSound.h"
+#include "XdgFolders.h"
 #include "platform/HelpViewer.h"
 #include "platform/PlainBox.h"
 
@@ -133,7 +134,7 @@ QString LinuxPlatform::userDataFolder() const
 
 QString LinuxPlatform::userDataHome() const
 {
-    return LinuxAutostart::baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    return XdgFolders::dataHome();
 }
 
 void LinuxPlatform::quitProgram()
