@@ -27,7 +27,9 @@ ProgramPlaces ProgramPlaces::decide(const QString &programFolder, bool marker, b
 
 ProgramPlaces ProgramPlaces::find(const QString &executablePath, const QString &userDataHome)
 {
-    const QDir folder = QFileInfo(executablePath).absoluteDir();
+    // A symbolic link to the program finds the folder the program is in.
+    const QFileInfo program(executablePath);
+    const QDir folder = QFileInfo(program.exists() ? program.canonicalFilePath() : executablePath).absoluteDir();
     return decide(folder.path(), QFileInfo(folder.filePath(kMarker)).isFile(),
                   QFileInfo(folder.filePath(QStringLiteral("set"))).isDir(), userDataHome);
 }

@@ -3,6 +3,7 @@
 #include "platform/linux/LinuxAutostart.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SingleInstance.h"
+#include "platform/linux/XSettings.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
@@ -21,6 +22,38 @@
 
 using Outcome = SingleInstance::Outcome;
 
+
+// An _XSETTINGS_SETTINGS property as a settings manager writes it: each
+// setting a type (0 integer, 1 string, 2 colour), a name and a string's value.
+QByteArray xsettings(bool bigEndian, const QList<std::tuple<int, QByteArray, QByteArray>> &settings, int count = -1)
+{
+    QByteArray bytes;
+    const auto put = [&](quint32 value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += char(value >> 8 * (bigEndian ? size - 1 - i : i));
+    };
+    const auto pad = [&] { bytes += QByteArray((4 - bytes.size() % 4) % 4, '\0'); };
+    bytes += char(bigEndian);
+    bytes += QByteArray(3, '\0');
+    put(7, 4);
+    put(count < 0 ? quint32(settings.size()) : quint32(count), 4);
+    for (const auto &[type, name, value] : settings) {
+        bytes += char(type);
+        bytes += '\0';
+        put(quint32(name.size()), 2);
+        bytes += name;
+        pad();
+        put(0, 4);
+        if (type == 1) {
+            put(quint32(value.size()), 4);
+            bytes += value;
+            pad();
+        } else {
+            bytes += QByteArray(type == 0 ? 4 : 8, '\x11');
+        }
+    }
+    return bytes;
+}
 
 class TestLinux : public QObject
 {
@@ -170,6 +203,31 @@ private slots:
         QSpontaneKeyEvent::setSpontaneous(&quit);
         QVERIFY(qApp->notify(qApp, &quit));
         QCOMPARE(ending.count(), 1);
+    }
+
+    // The settings manager is another program: its bytes are read, never trusted.
+    void soundThemeFromTheSettingsManager_data()
+    {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QString>("theme");
+        const QByteArray name = "Net/SoundThemeName";
+        const QList<std::tuple<int, QByteArray, QByteArray>> settings{
+            {0, "Net/DoubleClickTime", {}}, {2, "Gtk/Colour", {}}, {1, "Net/ThemeName", "Adwaita"}, {1, name, "loud"}};
+        const QByteArray little = xsettings(false, settings);
+        QTest::newRow("after an integer, a colour and another string") << little << "loud";
+        QTest::newRow("the other byte order") << xsettings(true, settings) << "loud";
+        QTest::newRow("no such setting") << xsettings(false, {settings[0], settings[2]}) << "";
+        QTest::newRow("cut short in its value") << little.chopped(3) << "";
+        QTest::newRow("more settings counted than there are") << xsettings(false, {settings[0]}, 9) << "";
+        QTest::newRow("a length beyond the end") << xsettings(false, {{1, name, "x"}}).replace(40, 4, "\xff\xff\xff\x7f") << "";
+        QTest::newRow("a type there is none of") << xsettings(false, {{5, "Odd/Thing", {}}, settings[3]}) << "";
+        QTest::newRow("nothing") << QByteArray() << "";
+    }
+    void soundThemeFromTheSettingsManager()
+    {
+        QFETCH(QByteArray, property);
+        QFETCH(QString, theme);
+        QCOMPARE(XSettings::string(property, "Net/SoundThemeName"), theme);
     }
 
     // One copy per data folder. What a crash leaves must not stop the next start, which then answers

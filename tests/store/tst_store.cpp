@@ -196,15 +196,21 @@ private slots:
         QTemporaryDir home;
         const DataFolder data(home.path() + QStringLiteral("/share/ポトラ"));
         QVERIFY(data.ensureLayout().isEmpty());
-        QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::kChange), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::kChange), shared));
+        QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::memo(3)), shared));
         QVERIFY(data.writeIntegerValue(ValueFiles::kChange, 2).ok());
+        Values values(data, [](const QString &) {});
+        values.saveMemo(ValueFiles::memo(3), ValueFiles::memoBackup(3), QString(), QStringLiteral("x"));
+        QVERIFY(values.flush(-1));
         const Result<QString> rescued = Rescue::save(home.path() + QStringLiteral("/r/potora"), "memo", QDateTime(), "x");
         TestSystem::umask(before);
         for (const QString &folder : {QStringLiteral("/share"), QStringLiteral("/share/ポトラ/set"), QStringLiteral("/r/potora")})
             QCOMPARE(TestSystem::mode(home.path() + folder), 0700u);
         QCOMPARE(TestSystem::mode(rescued.value), 0600u);
         for (const ValueFiles::Entry &entry : ValueFiles::inventory())
-            QCOMPARE(TestSystem::mode(data.absolute(entry.path)), entry.path == ValueFiles::kChange ? 0604u : 0600u);
+            QCOMPARE(TestSystem::mode(data.absolute(entry.path)),
+                     entry.path == ValueFiles::kChange || entry.path == ValueFiles::memo(3) ? 0604u : 0600u);
     }
 
     void backupTakesTheCurrentValue()
@@ -325,26 +331,38 @@ private slots:
         QVERIFY(!QFileInfo::exists(pipe + ".damaged") && !QFileInfo::exists(link + ".damaged"));
     }
 
-    // Where the data lives: beside a portable program, in the data home of an installed one.
+    // Where the data lives: beside a portable program, in the data home of an
+    // installed one, by what the program's folder holds.
     void programPlaces_data()
     {
-        QTest::addColumn<QString>("found"); // beside the program: "marker", "set/" or nothing
+        QTest::addColumn<QString>("found"); // beside the program: "marker", "set/", nothing, or "link" to one with a marker
         QTest::addColumn<QString>("dataHome");
-        QTest::addColumn<QStringList>("expected"); // data, help, start in, icon
-        const QStringList portable{"/p/bin", "/p/bin/help.html", "/p/bin", "/p/bin/set/icon.png"};
+        QTest::addColumn<QStringList>("expected"); // data, help, start in, icon; @ the test's folder
+        const QStringList portable{"@/p/bin", "@/p/bin/help.html", "@/p/bin", "@/p/bin/set/icon.png"};
         QTest::newRow("the build's marker") << "marker" << "/h" << portable;
         QTest::newRow("set/ of earlier runs, no data home") << "set/" << "" << portable;
+        QTest::newRow("started through a symbolic link") << "link" << "/h" << portable;
         // Nothing asks whether the folder is writable: /usr/bin is, for root.
-        QTest::newRow("installed") << "" << "/h/" << QStringList{"/h/ポトラ", "/p/share/potora/help.html", "", "potora"};
-        QTest::newRow("installed, no data home") << "" << "" << QStringList{"", "/p/share/potora/help.html", "", "potora"};
+        QTest::newRow("installed") << "" << "/h/" << QStringList{"/h/ポトラ", "@/p/share/potora/help.html", "", "potora"};
+        QTest::newRow("installed, no data home") << "" << "" << QStringList{"", "@/p/share/potora/help.html", "", "potora"};
     }
     void programPlaces()
     {
         QFETCH(QString, found);
         QFETCH(QString, dataHome);
         QFETCH(QStringList, expected);
-        const ProgramPlaces places = ProgramPlaces::decide("/p/bin/", found == "marker", found == "set/", dataHome);
-        QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}), expected);
+        if (const char *why = Unsupported::symbolicLinks(); why && found == "link")
+            QSKIP(why);
+        QTemporaryDir root;
+        const QString bin = root.path() + QStringLiteral("/p/bin"), program = bin + QStringLiteral("/potora");
+        QVERIFY(QDir().mkpath(bin + (found == "set/" ? "/set" : "")) && QFile(program).open(QIODevice::WriteOnly));
+        if (found == "marker" || found == "link")
+            QVERIFY(QFile(bin + u'/' + ProgramPlaces::kMarker).open(QIODevice::WriteOnly));
+        const QString started = found == "link" ? root.path() + QStringLiteral("/potora") : program;
+        QVERIFY(found != "link" || QFile::link(program, started));
+        const ProgramPlaces places = ProgramPlaces::find(started, dataHome);
+        QCOMPARE(QStringList({places.data, places.help, places.startIn, places.icon}),
+                 expected.replaceInStrings(QStringLiteral("@"), QFileInfo(root.path()).canonicalFilePath()));
     }
 };
 

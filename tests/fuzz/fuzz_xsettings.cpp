@@ -1,0 +1,16 @@
+// libFuzzer target for the XSettings reader, which reads another program's
+// bytes: any property must read without a crash, a hang or a sanitizer
+// report, and what it gives is a part of the bytes.
+#include "platform/linux/XSettings.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray property(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString theme = XSettings::string(property, "Net/SoundThemeName");
+    if (theme.toUtf8().size() > property.size())
+        std::abort();
+    return 0;
+}
