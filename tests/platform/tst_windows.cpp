@@ -206,7 +206,7 @@ private slots:
             files += FileSystem::kindOf(data.absolute(entry.path)) == FileSystem::Kind::File;
         QCOMPARE(files, 41);
         QVERIFY(data.writeTextValue(ValueFiles::memo(3), QStringLiteral("会議は月曜")).ok());
-        QVERIFY(data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3)).ok());
+        QVERIFY(data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3), QStringLiteral("会議は月曜")).ok());
         QVERIFY(data.writeTextValue(ValueFiles::memo(3), QStringLiteral("会議は火曜")).ok());
         QCOMPARE(data.readValue(ValueFiles::memoBackup(3)).text + data.readValue(ValueFiles::memo(3)).text,
                  QStringLiteral("会議は月曜会議は火曜"));
@@ -230,7 +230,7 @@ private slots:
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(4), QStringLiteral("前の日")).ok());
         const QString other = value + QStringLiteral(".other-name");
         QVERIFY(CreateHardLinkW(native(other).toStdWString().c_str(), native(value).toStdWString().c_str(), nullptr));
-        QVERIFY(folder.data.backupValue(ValueFiles::memo(4), ValueFiles::memoBackup(4)).ok());
+        QVERIFY(folder.data.backupValue(ValueFiles::memo(4), ValueFiles::memoBackup(4), QStringLiteral("前の日")).ok());
         QVERIFY(!FileSystem::sameFile(value, folder.data.absolute(ValueFiles::memoBackup(4))));
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(4), QStringLiteral("次の日")).ok());
         QCOMPARE(folder.data.readValue(ValueFiles::memoBackup(4)).text, QStringLiteral("前の日"));
