@@ -60,6 +60,7 @@ const char *fileSizeLimit();
 const char *symbolicLinks();
 const char *pipes();       // a named pipe in a file's place
 const char *permissions(); // permission bits and the umask
+const char *timeZones();   // a zone chosen by TZ for the run
 } // namespace Unsupported
 
 // The system's own file calls the tests need, where Unsupported says nothing.

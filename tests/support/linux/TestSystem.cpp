@@ -38,6 +38,7 @@ const char *fileSizeLimit() { return nullptr; }
 const char *symbolicLinks() { return nullptr; }
 const char *pipes() { return nullptr; }
 const char *permissions() { return nullptr; }
+const char *timeZones() { return nullptr; }
 } // namespace Unsupported
 
 namespace TestSystem {

@@ -27,6 +27,7 @@ const char *fileSizeLimit()
 }
 const char *pipes() { return "a named pipe cannot stand in a file's place on Windows"; }
 const char *permissions() { return "Windows gives a file its folder's access list, not permission bits"; }
+const char *timeZones() { return "Windows takes its time zone from its settings, not from TZ"; }
 const char *symbolicLinks()
 {
     return "a symbolic link needs administrator rights or developer mode on Windows, "
