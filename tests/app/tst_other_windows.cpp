@@ -1,10 +1,14 @@
 // The windows besides Main and the position editor, over a temporary data
 // folder: the timer memo overview and its three editors, the start-up memo
-// and its editor, and the options window.
+// and its editor, the options window, and the help viewer as the system's
+// own platform shows it.
 #include "kit/FlagBox.h"
 #include "kit/UpDown.h"
 #include "main/Main.h"
 #include "options/Option1.h"
+#include "platform/HelpViewer.h"
+#include "platform/Platform.h"
+#include "platform/SystemStart.h"
 #include "startup/OpenTimer.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
@@ -15,6 +19,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -24,6 +30,16 @@ Option1 *openOptions(TestProgram &p, const QByteArray &flag)
 {
     p.folder.plant(ValueFiles::kStartupFlag, flag);
     return qobject_cast<Option1 *>(p.windows.show(WindowId::Option1));
+}
+
+QList<HelpViewer *> viewers()
+{
+    QList<HelpViewer *> found;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *viewer = qobject_cast<HelpViewer *>(window))
+            found << viewer;
+    }
+    return found;
 }
 } // namespace
 
@@ -298,6 +314,37 @@ private slots:
                                               "tray-delete", "quit"}));
         QVERIFY(!p.windows.isLoaded(WindowId::Main));
         QVERIFY(!p.windows.load(WindowId::Timermemo)); // nor anything else, later
+    }
+
+    // One viewer, brought up again and reading the page anew; a new one once
+    // it is closed; quitting with one open still ends the run.
+    void oneHelpViewerUntilClosed()
+    {
+        SystemStart system(QStringLiteral("ポトラ"));
+        Platform &platform = system.platform();
+        QTemporaryDir dir;
+        const auto show = [&](const QByteArray &body) {
+            QFile page(dir.filePath(QStringLiteral("help.html")));
+            QVERIFY(page.open(QIODevice::WriteOnly) && page.write(body) == body.size());
+            page.close();
+            platform.showHelp(QUrl::fromLocalFile(page.fileName()));
+        };
+        show("first");
+        QCOMPARE(viewers().size(), 1);
+        HelpViewer *first = viewers().first();
+        QVERIFY(first->isVisible());
+        first->showMinimized();
+        show("second");
+        QCOMPARE(viewers(), QList<HelpViewer *>{first});
+        QVERIFY(!first->isMinimized() && first->browser()->toPlainText() == QStringLiteral("second"));
+        first->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(viewers().isEmpty());
+        show("third");
+        QCOMPARE(viewers().size(), 1);
+        QTimer::singleShot(0, &platform, [&platform] { platform.quitProgram(); });
+        QTimer::singleShot(10000, [] { QCoreApplication::exit(3); }); // a quit that does not end the loop
+        QCOMPARE(QApplication::exec(), 0);
     }
 };
 
