@@ -8,6 +8,7 @@
 #include "store/FileSystem.h"
 #include "store/ProgramPlaces.h"
 #include "store/Rescue.h"
+#include "store/Texts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,8 +84,7 @@ int main(int argc, char *argv[])
     Platform &platform = system.platform();
     const ProgramPlaces places = system.places();
     if (places.data.isEmpty()) {
-        platform.message(nullptr, QStringLiteral("データを置くフォルダが決められません。\n"
-                                                 "環境変数 HOME か XDG_DATA_HOME を設定してください。"));
+        platform.message(nullptr, Texts::noDataFolder());
         return 1;
     }
     // The lock goes into the folder, which an installed program has not
@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     case SystemStart::Outcome::Handed:
         return 0;
     case SystemStart::Outcome::Unreachable:
-        platform.message(nullptr, Look::kProgramName + QStringLiteral("はこのフォルダで既に動いていますが、応答がありません。"));
+        platform.message(nullptr, Texts::runningButNotAnswering(Look::kProgramName));
         return 1;
     case SystemStart::Outcome::First:
         break;
@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
 
     const QStringList problems = data.ensureLayout();
     if (!problems.isEmpty())
-        platform.message(nullptr, QStringLiteral("データフォルダを準備できませんでした。\n") + problems.join(QLatin1Char('\n')));
+        platform.message(nullptr, Texts::folderNotReady(problems));
     // Shown now: it could not be when the session that left it was ending.
     const QString notice = Rescue::takeNotice(platform.userDataFolder());
     if (!notice.isEmpty())

@@ -82,6 +82,18 @@ QString unregisterFailed(const QString &reason)
     return QStringLiteral("スタートアップから削除できませんでした\n理由: %1").arg(reason);
 }
 QString wasNotRegistered() { return QStringLiteral("スタートアップにはもともと登録されていません"); }
+QString noDataFolder()
+{
+    return QStringLiteral("データを置くフォルダが決められません。\n環境変数 HOME か XDG_DATA_HOME を設定してください。");
+}
+QString runningButNotAnswering(const QString &program)
+{
+    return program + QStringLiteral("はこのフォルダで既に動いていますが、応答がありません。");
+}
+QString folderNotReady(const QStringList &problems)
+{
+    return QStringLiteral("データフォルダを準備できませんでした。\n") + problems.join(QLatin1Char('\n'));
+}
 QString tooShort() { return QStringLiteral("縦の長さが短すぎです"); }
 QString tooNarrow() { return QStringLiteral("横の長さが短すぎです"); }
 

@@ -53,6 +53,9 @@ QString registerFailed(const QString &reason);
 QString unregistered();
 QString unregisterFailed(const QString &reason);
 QString wasNotRegistered();
+QString noDataFolder();
+QString runningButNotAnswering(const QString &program);
+QString folderNotReady(const QStringList &problems);
 QString tooShort();
 QString tooNarrow();
 

@@ -5,7 +5,6 @@
 #include "main/Main.h"
 #include "options/Option1.h"
 #include "startup/OpenTimer.h"
-#include "store/FileSystem.h"
 #include "store/StoredText.h"
 #include "store/ValueFiles.h"
 #include "support/TestFolder.h"
@@ -162,22 +161,6 @@ private slots:
         const QList<QPair<const char *, int>> told{{"memo11.txt", 2}, {"Change.txt", 2}, {"memo3.txt", 1}, {"true1.txt", 1}, {"memo4.txt", 1}};
         for (const auto &[name, times] : told)
             QCOMPARE(all.filter(QLatin1String(name)).size(), times);
-    }
-
-    // A pipe in the memo's place, as another program may leave one: the
-    // start does not wait on it, and what is typed is not written there.
-    void pipeInAMemosPlace()
-    {
-        if (const char *why = Unsupported::pipes())
-            QSKIP(why);
-        TestProgram p;
-        const QString pipe = p.folder.data.absolute(ValueFiles::memo(1));
-        QVERIFY(TestSystem::makePipe(pipe));
-        QTest::keyClicks(start(p)->text(1), QStringLiteral("typed"));
-        const QStringList told = messages(p);
-        QCOMPARE(told.size(), 2); // it could not be read, and was not written
-        QVERIFY(told.first().contains(QStringLiteral("memo.txt")) && told.last().contains(QStringLiteral("memo.txt")));
-        QCOMPARE(FileSystem::kindOf(pipe), FileSystem::Kind::Other);
     }
 
     void quittingUnloadsEveryWindowMainFirst()

@@ -235,16 +235,14 @@ private slots:
         QCOMPARE(ending.count(), 1);
     }
 
-    // Milliseconds, as the timer memo check counts them.
+    // Milliseconds, as the timer memo check counts them: half a second is no
+    // five thousand, nor five.
     void bootClockRunsInMilliseconds()
     {
         WindowsPlatform platform(QStringLiteral("ポトラ"));
-        QElapsedTimer timer;
-        timer.start();
         const qint64 first = platform.bootClockMs();
         Sleep(500);
-        const qint64 passed = platform.bootClockMs() - first;
-        QVERIFY2(qAbs(passed - timer.elapsed()) < 100, qPrintable(QString::number(passed)));
+        QVERIFY(qAbs(platform.bootClockMs() - first - 500) < 400);
     }
 };
 
