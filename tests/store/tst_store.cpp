@@ -1,4 +1,5 @@
 // The stored values: byte forms, the data folder and its rules, on disk.
+#include "store/FileSteps.h"
 #include "store/FileSystem.h"
 #include "store/ProgramPlaces.h"
 #include "store/Rescue.h"
@@ -160,6 +161,11 @@ private slots:
         QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(7), "x").ok());
         QVERIFY(!FileSystem::replace(folder.data.absolute(ValueFiles::memo(7)), "x").ok());
         QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
+        // A rename that fails is no save (a folder put in the way meanwhile), and leaves nothing.
+        const FileSteps::Staged staged = FileSteps::stage(folder.data.absolute(ValueFiles::memo(7)) + "x", "x");
+        QVERIFY(staged.error.isEmpty() && QDir().mkpath(staged.target + "/inside"));
+        QVERIFY(!FileSteps::commit(staged).isEmpty() && !QFileInfo::exists(staged.temp));
+        QVERIFY(QDir(staged.target).removeRecursively());
         QCOMPARE(filesIn(folder, "set"), files);
     }
 
