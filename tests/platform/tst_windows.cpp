@@ -206,22 +206,6 @@ private slots:
         QVERIFY(!FileSystem::makeFolder(memo + "/inside").ok());
     }
 
-    // A value with a second name cannot become its backup by a link (a later
-    // replace would change both): the backup is a copy, as on a FAT32 stick.
-    void backupOfAValueWithTwoNames()
-    {
-        TestFolder folder;
-        const QString value = folder.data.absolute(ValueFiles::memo(4));
-        QVERIFY(folder.data.writeTextValue(ValueFiles::memo(4), QStringLiteral("前の日")).ok());
-        const QString other = value + QStringLiteral(".other-name");
-        QVERIFY(CreateHardLinkW(native(other).toStdWString().c_str(), native(value).toStdWString().c_str(), nullptr));
-        QVERIFY(folder.data.backupValue(ValueFiles::memo(4), ValueFiles::memoBackup(4), QStringLiteral("前の日")).ok());
-        QVERIFY(!FileSystem::sameFile(value, folder.data.absolute(ValueFiles::memoBackup(4))));
-        QVERIFY(folder.data.writeTextValue(ValueFiles::memo(4), QStringLiteral("次の日")).ok());
-        QCOMPARE(folder.data.readValue(ValueFiles::memoBackup(4)).text, QStringLiteral("前の日"));
-        QCOMPARE(FileSystem::read(other, 1024).value, FileSystem::read(folder.data.absolute(ValueFiles::memoBackup(4)), 1024).value);
-    }
-
     // WM_ENDSESSION ends the run within the message; a session that goes
     // on after all (wParam FALSE) ends nothing.
     void theSessionsEnd()

@@ -14,6 +14,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <filesystem>
+
 static QStringList filesIn(const TestFolder &folder, const char *sub)
 {
     return QDir(folder.data.absolute(QLatin1String(sub))).entryList(QDir::Files | QDir::Hidden);
@@ -221,6 +223,13 @@ private slots:
         // Replacing the value afterwards must not reach into the backup.
         QVERIFY(folder.data.writeTextValue(value, "two").ok());
         QCOMPARE(folder.bytes(backup), QByteArray("\"one\" trailing\r\n"));
+        // A value with a second name cannot become its backup by a link (a
+        // later replace would change both): the backup is a copy, as where the
+        // file system has no hard links (FAT32 sticks).
+        std::filesystem::create_hard_link(folder.data.absolute(value).toStdWString(), (folder.data.absolute(value) + "2").toStdWString());
+        QVERIFY(folder.data.backupValue(value, backup, "two").ok());
+        QVERIFY(!FileSystem::sameFile(folder.data.absolute(value), folder.data.absolute(backup)));
+        QCOMPARE(folder.bytes(backup), QByteArray("\"two\"\r\n"));
         folder.breakFile(backup);
         QVERIFY(!folder.data.backupValue(value, backup, "two").ok());
     }
