@@ -1,5 +1,4 @@
-// Main driven as the user drives it (keys, input methods, clicks, the minute's tick),
-// checked against the value files' bytes and what the fake platform was asked to show.
+// Main driven as the user drives it, checked against the files' bytes and what the fake platform showed.
 #include "kit/Twips.h"
 #include "main/Main.h"
 #include "store/Rescue.h"
@@ -37,9 +36,9 @@ class TestMain : public QObject
     // Timer memo n, switched on, due at `due` ("hh:mm" as stored).
     void memo(int n, const QString &memoText, const QString &due)
     {
-        p->folder.plant(ValueFiles::timerText(n), sjisText(memoText));
-        p->folder.plant(ValueFiles::timerHour(n), sjisText(due.section(u':', 0, 0)));
-        p->folder.plant(ValueFiles::timerMinute(n), sjisText(due.section(u':', 1)));
+        for (const auto &[file, text] : {std::pair(ValueFiles::timerText(n), memoText), {ValueFiles::timerHour(n), due.section(u':', 0, 0)},
+                                         {ValueFiles::timerMinute(n), due.section(u':', 1)}})
+            p->folder.plant(file, sjisText(text));
         p->folder.plant(ValueFiles::timerEnabled(n), "1\r\n");
     }
     void startAt(const QDateTime &time) { p->platform.clock = time; start(); p->platform.log.clear(); }
@@ -152,7 +151,6 @@ private slots:
     {
         p->platform.clock = at(6, 9, 5, 30, 500);
         p->folder.plant(ValueFiles::memo(3), text("hello world"));
-        p->folder.plant(ValueFiles::memoBackup(3), text("hello"));
         QPlainTextEdit *box = start("3\r\n")->text(3);
         p->folder.plant(ValueFiles::memoBackup(3), text("hello"));
         QCOMPARE(main->Label5->text() + ' ' + QString::number(main->Timer1->interval()), QStringLiteral("09:05 29700"));
@@ -284,8 +282,6 @@ private slots:
             delete form; // the event went past the widget's own close
     }
 
-    // Every ten seconds the overview and the start-up memo window are loaded,
-    // hidden, if they are not loaded already.
     void timer2LoadsTheTwoWindowsHiddenOnce()
     {
         QList<WindowId> made;
