@@ -24,7 +24,7 @@ if not (windows / "ポトラ.exe").is_file():
     rw.skip(f"no Windows build in {windows} (./package-windows.sh)")
 prefix = Path(tempfile.mkdtemp()) / "wine-prefix"
 atexit.register(shutil.rmtree, prefix.parent, True)
-made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine-prefix.sh", prefix], capture_output=True, text=True)
+made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine.sh", prefix], capture_output=True, text=True)
 if made.returncode != 0:
     sys.exit("no Wine prefix: " + made.stdout + made.stderr)
 STARTUP = prefix / "drive_c/users/山田/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"

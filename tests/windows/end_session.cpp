@@ -8,42 +8,27 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-struct Search {
-    DWORD process = 0;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK collect(HWND window, LPARAM found)
-{
-    auto *search = reinterpret_cast<Search *>(found);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process)
-        search->windows.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc != 2)
+    DWORD process = 0;
+    const HWND main = argc == 2 ? FindWindowW(nullptr, argv[1]) : nullptr;
+    if (!main || !GetWindowThreadProcessId(main, &process))
         return 2;
-    const HWND main = FindWindowW(nullptr, argv[1]);
-    Search search;
-    if (!main || !GetWindowThreadProcessId(main, &search.process))
-        return 3;
-    EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+    std::vector<HWND> all, windows;
+    EnumWindows([](HWND window, LPARAM to) { reinterpret_cast<std::vector<HWND> *>(to)->push_back(window); return TRUE; },
+                reinterpret_cast<LPARAM>(&all));
     bool allAgree = true;
-    for (const HWND window : search.windows) {
+    for (const HWND window : all) {
+        DWORD owner = 0;
         DWORD_PTR answer = 0;
-        const bool answered = SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer);
-        allAgree = allAgree && answered && answer;
+        if (GetWindowThreadProcessId(window, &owner) && owner == process) {
+            windows.push_back(window);
+            allAgree = SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer)
+                && answer && allAgree;
+        }
     }
-    std::printf("%zu windows, %s\n", search.windows.size(), allAgree ? "all let the session end" : "refused or hung");
-    for (const HWND window : search.windows) {
+    std::printf("%zu windows, %s\n", windows.size(), allAgree ? "all let the session end" : "refused or hung");
+    for (const HWND window : windows) {
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(window, WM_ENDSESSION, allAgree, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer);
     }
