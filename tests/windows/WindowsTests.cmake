@@ -19,11 +19,8 @@ set_tests_properties(store/codepage_like_linux PROPERTIES LABELS unit FIXTURES_R
   TIMEOUT 300)
 
 # The real-window test: the program folder under Wine on Xvfb with icewm,
-# against the Linux build's first start, and a log-off as Windows announces
-# it (end_session, static: no MinGW runtime lies beside it).
-add_executable(end_session ${CMAKE_CURRENT_LIST_DIR}/end_session.cpp)
-target_link_options(end_session PRIVATE -municode -static)
+# against the Linux build's first start, and a log-off.
 add_test(NAME realwindow/windows_first_start COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/realwindow/windows_first_start.py
-  ${POTORA_DIR} "${POTORA_LINUX_BUILD}/potora" $<TARGET_FILE:end_session>)
+  ${POTORA_DIR} "${POTORA_LINUX_BUILD}/potora")
 set_tests_properties(realwindow/windows_first_start PROPERTIES LABELS realwindow TIMEOUT 300 RESOURCE_LOCK display
   SKIP_RETURN_CODE 77)
