@@ -27,11 +27,16 @@ class Failure(Exception):
     pass
 
 
+def expect(ok, what):
+    if not ok:  # the storm ends at the first fault: later rounds would only repeat it
+        raise Failure(what)
+
+
 def parse(rel):
     """The value a file holds, read by its byte form alone."""
     data, integer = desk.value(rel) or b"", rel in INTEGERS
-    if not (whole := re.fullmatch(rb"-?[0-9]+\r\n" if integer else rb'(\xef\xbb\xbf)?"(.*)"\r\n', data, re.S)):
-        raise Failure(f"{rel} is not a whole {'integer' if integer else 'text'} item ({len(data)} bytes): {data!r:.60}")
+    whole = re.fullmatch(rb"-?[0-9]+\r\n" if integer else rb'(\xef\xbb\xbf)?"(.*)"\r\n', data, re.S)
+    expect(whole, f"{rel} is not a whole {'integer' if integer else 'text'} item ({len(data)} bytes): {data!r:.60}")
     return data[:-2].decode() if integer else whole[2].decode("utf-8" if whole[1] else "cp932").replace("\r\n", "\n")
 
 
@@ -47,41 +52,37 @@ class History:
             self.states.append(text[:-1] if key == "BackSpace" else text + {"Return": "\n", "space": " "}.get(key, key))
 
     def find(self, text, what):
-        if found := [i for i in range(len(self.states) - 1, self.lo - 1, -1) if self.states[i] == text]:
-            return found
-        raise Failure(f"{what} holds a text that was not on screen at that point: {text[-20:]!r}")
+        found = [i for i in range(len(self.states) - 1, self.lo - 1, -1) if self.states[i] == text]
+        expect(found, f"{what} holds a text that was not on screen at that point: {text[-20:]!r}")
+        return found
 
 
 def wait_main(program):
     main = rw.wait_for(lambda: program.poll() is not None or desk.windows("ポトラ"), 20)
-    if program.poll() is not None:
-        raise Failure(f"the program ended at start with status {program.returncode}")
+    expect(program.poll() is None, f"the program ended at start with status {program.returncode}")
     # A message box carries the same title; Main has its stored width.
-    if not main or desk.geometry(main[0])[2] != round(float(parse("set/Width.txt")) / 15):
-        raise Failure("a window other than Main came up at start: a message box?")
+    expect(main and desk.geometry(main[0])[2] == round(float(parse("set/Width.txt")) / 15),
+           "a window other than Main came up at start: a message box?")
     return desk.geometry(main[0])
 
 
 def check_folder(memos, page):
     for rel in (p.relative_to(desk.app).as_posix() for p in desk.app.glob("*/*")):
         # A replace cut short leaves its temporary file; the next start removes it (checked at the end).
-        if rel not in ("set/icon.ico", "set/icon.png") and rel.removesuffix(".potora-tmp") not in INTEGERS + TEXTS:
-            raise Failure(f"a stray file {rel}")
+        expect(rel in ("set/icon.ico", "set/icon.png") or rel.removesuffix(".potora-tmp") in INTEGERS + TEXTS, f"a stray file {rel}")
     for rel in INTEGERS + TEXTS:
         parse(rel)
     for rel, backup in zip(MEMOS, BACKUPS):
         history, held = memos[rel], parse(backup)
         paired = [i for i in history.find(parse(rel), rel) if held in history.states[i - 1:i + 1]]
-        if not paired:
-            raise Failure(f"{backup} does not pair with {rel}: {held[-20:]!r} and {parse(rel)[-20:]!r}")
+        expect(paired, f"{backup} does not pair with {rel}: {held[-20:]!r} and {parse(rel)[-20:]!r}")
         history.states, history.lo = history.states[paired[0] - 1:paired[0] + 1], 1
     page.states, page.lo = [parse("set/Change.txt")] * 2, 1
 
 
 def storm():
     rng = random.Random(SEED)
-    program = desk.start()
-    wait_main(program)
+    wait_main(program := desk.start())  # lays the folder out
     desk.stop(program)
     big = "\n".join(f"{n:05d} 今日の予定：会議と買い物、夕方に電話。" for n in range(4000))
     for page, text in ((1, "first line\nsecond"), (BIG_PAGE, big)):
@@ -131,31 +132,26 @@ def storm():
                 # Left to finish even when the program is gone: a key pressed
                 # but not released would repeat into the next start.
                 subprocess.run(["xdotool", "key", "--delay", str(delay)] + typed, env=desk.env, stderr=subprocess.DEVNULL)
-            if len(desk.windows("ポトラ")) > 1:
-                raise Failure(f"round {round_no}: a box came up")
+            expect(len(desk.windows("ポトラ")) <= 1, f"round {round_no}: a box came up")
         timer.join()
-        if desk.stop(program, signal.SIGKILL) != -signal.SIGKILL:
-            raise Failure(f"round {round_no}: the program ended with status {program.returncode}, not by the kill")
-        if lapses or program.log.read_text(errors="replace").strip():
-            raise Failure(f"round {round_no}: {lapses} {program.log.read_text(errors='replace')[:300]}")
+        expect(desk.stop(program, signal.SIGKILL) == -signal.SIGKILL,
+               f"round {round_no}: the program ended with status {program.returncode}, not by the kill")
+        log = program.log.read_text(errors="replace")
+        expect(not lapses and not log.strip(), f"round {round_no}: {lapses} {log[:300]}")
         check_folder(memos, page)
-        if any(desk.value(rel) != data for rel, data in fixed.items()):
-            raise Failure(f"round {round_no}: a file changed that nothing was meant to write")
+        expect(all(desk.value(rel) == data for rel, data in fixed.items()), f"round {round_no}: a file changed that nothing was meant to write")
 
     program = desk.start()  # a clean start shows what the files hold
     x, y, width, _ = wait_main(program)
     for top, rel in zip(BOXES, (MEMOS[int(page.states[-1]) - 1], MEMOS[10])):
         desk.x("xdotool", "mousemove", x + width // 2, y + top, "click", 1, "key", "ctrl+a", "ctrl+c")
         time.sleep(0.3)
-        if desk.clipboard() != parse(rel):
-            raise Failure(f"the last start does not show what {rel} holds")
+        expect(desk.clipboard() == parse(rel), f"the last start does not show what {rel} holds")
     desk.stop(program)
-    if list(desk.app.glob("*/*.potora-tmp")):
-        raise Failure("a temporary file is left after a clean start")
+    expect(not list(desk.app.glob("*/*.potora-tmp")), "a temporary file is left after a clean start")
 
 
 # CRASH_ROUNDS: 30, 80 for the full proof; CRASH_SEED replays a run.
-rw.need("xclip", "xclip")
 print(f"seed {SEED} (CRASH_SEED={SEED} replays it), {ROUNDS} rounds", flush=True)
 with rw.Desktop() as desk:
     began = time.monotonic()
@@ -164,4 +160,3 @@ with rw.Desktop() as desk:
     except Failure as e:
         failure = str(e)
     check(failure or f"{ROUNDS} kills left whole files that pair with their backups ({time.monotonic() - began:.0f} s)", not failure)
-rw.finish()

@@ -3,25 +3,14 @@
 
 import os
 import re
-import signal
 import subprocess
 import time
 from pathlib import Path
 
 import rw
-from rw import check
+from rw import OK, QUIT, REGISTER, check
 
 rw.need("libglib2.0-bin", "gio")
-
-TICK, OK, QUIT = (20, 52), (168, 124), (150, 20)  # 120,600 1920,1680 120,120 twips
-
-
-def options_click(main, *places):
-    desk.click(104 + 40, 12, main)  # オプション: 1560, 0 twips
-    window = desk.wait_window("オプション")
-    for x, y in places:
-        desk.click(x, y, window)
-    return window
 
 
 def press(*buttons, covered=True):
@@ -47,19 +36,18 @@ with rw.Desktop() as desk:
     desk.app = desk.app.rename(desk.tmp / 'ポトラ $HOME `id` #1 it\'s "q" a\\b')
     entry = desk.home / ".config/autostart/ポトラ.desktop"
     program, main = desk.start_main()
-    options_click(main, TICK, OK)
+    desk.options(main, REGISTER, OK)
     check("a message answers the registration; the flag holds 1, the entry is written, the window closed",
           desk.answer_box(main) and desk.value("Timer/startup.txt") == b"1\r\n" and entry.exists() and not desk.windows("オプション"))
-    desk.click(*QUIT, options_click(main))
+    desk.options(main, QUIT)
     check("quitting exits 0", desk.stop(program, sig=None) == 0)
 
-    desk.logs.append(desk.tmp / "autostart.log")
-    desk.spawn("gio", "launch", entry, log=desk.logs[-1])
+    desk.spawn("gio", "launch", entry, log=desk.tmp / "autostart.log")
     main = desk.wait_window("ポトラ")
     pid = (desk.x("xdotool", "getwindowpid", main or 0) or "").strip()
     check("the entry starts the program in its folder", pid and [Path(f"/proc/{pid}/{link}").resolve()
                                                             for link in ("exe", "cwd")] == [desk.app / "potora", desk.app])
-    options_click(main, QUIT)
+    desk.options(main, QUIT)
     check("quitting ends the program and all its windows",
           rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}/exe"), 10) and not desk.windows("ポトラ") and not desk.windows("オプション"))
 
@@ -91,8 +79,3 @@ with rw.Desktop() as desk:
     check("the running copy goes on with one Main and one icon, and nothing in its folder changed",
           program.poll() is None and len(desk.windows("ポトラ")) == len(desk.tray_icons()) == 1
           and sorted((str(p), p.stat().st_mtime) for p in desk.app.rglob("*")) == before)
-    desk.stop(program, signal.SIGKILL)
-    check("the killed copy left its lock behind", (desk.app / "potora.lock").exists())
-    program, main = desk.start_main()
-    check("it raises the new copy's Main", press("start") == "Main")
-rw.finish()

@@ -24,8 +24,7 @@ def type_in_page(text):
 def input_method():
     """IBus with Anthy on a session bus of its own; the program's environment."""
     if not os.path.exists("/usr/share/ibus/component/anthy.xml") or not shutil.which("dbus-daemon"):
-        print("skip: typing through an input method needs ibus ibus-anthy dbus-x11 (scripts/deps.sh --test)")
-        return {}
+        return print("skip: typing through an input method needs ibus ibus-anthy dbus-x11 (scripts/deps.sh --test)") or {}
     desk.session_bus()
     # The Anthy engine is a Python program that needs Debian's own Python.
     desk.spawn("ibus-daemon", "-rx", "--panel", "disable", "--cache=refresh", env={**desk.env, "PATH": "/usr/bin:" + desk.env["PATH"]})
@@ -137,9 +136,8 @@ with rw.Desktop() as desk:
     type_in_page("u")
     check("the failed save is reported", desk.answer_box(main))
     type_in_page("nsaved7x")
-    check("SIGTERM ends the program with status 0", desk.stop(program) == 0)
-    rescued = list((desk.home / ".local/share/potora").glob("memo7 *.txt"))
-    check("the unsaved text is in a rescue file", [f.read_text() for f in rescued] == ["予定：unsaved7x"])
+    check("SIGTERM ends the program with status 0, the unsaved text in a rescue file", desk.stop(program) == 0
+          and [f.read_text() for f in (desk.home / ".local/share/potora").glob("memo7 *.txt")] == ["予定：unsaved7x"])
     (desk.app / "set/memo7.txt").rmdir()
     program, notice = desk.start_main()
     check("the next start says where the text went, once",
@@ -150,4 +148,3 @@ with rw.Desktop() as desk:
     full_disk()
     position_editor()
     slow_disk()
-rw.finish()

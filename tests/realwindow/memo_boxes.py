@@ -6,7 +6,6 @@ import time
 import rw
 from rw import check, text_value
 
-rw.need("xclip", "xclip")
 LINE1 = "<b>お茶</b>の時間です"
 
 with rw.Desktop() as desk:
@@ -16,7 +15,8 @@ with rw.Desktop() as desk:
     # with a wrong hardware clock: the minute's check ten seconds on is at 07:06.
     clock = desk.tmp / "clock"
     clock.write_text("@2026-12-07 15:05:50\n")
-    program, box = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1"))
+    clocked = desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1")
+    program, box = desk.start_main(clocked)
     time.sleep(1)
     check("the start-up memo comes in a small box before Main", box and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
     desk.key("Return", window=box)
@@ -36,8 +36,7 @@ with rw.Desktop() as desk:
     _, _, w, h = desk.geometry(box)
     desk.click(w // 2, h // 5, box, repeat=3)  # selects the first line
     desk.key("ctrl+c")
-    copied = desk.clipboard()
-    check(f"the box shows the memo as typed ({copied})", copied == LINE1)
+    check(f"the box shows the memo as typed ({desk.clipboard()})", desk.clipboard() == LINE1)
     desk.key("Return", window=box)
     check("OK closes it; the start-up memo did not come again", rw.wait_for(lambda: desk.windows("ポトラ") == [main], 3))
     check("the memo windows loaded in the background are not on screen", not desk.windows("起動時メモ") + desk.windows("タイマーメモ"))
@@ -48,10 +47,8 @@ with rw.Desktop() as desk:
     for whose, start_up_memo in (("the start-up memo's", "朝会"), ("a timer memo's", "")):
         desk.plant("Timer/memo4.txt", text_value(start_up_memo))
         clock.write_text("@2026-12-07 07:06:56\n")
-        program, first = desk.start_main(desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1",
-                                                       FAKETIME_DONT_FAKE_MONOTONIC="1"))
+        program, first = desk.start_main(clocked)
         box = first if start_up_memo else desk.wait_window("ポトラ", 10, other_than=(first,))
         time.sleep(0.5)
         check(f"SIGTERM while {whose} box is up ends the run within two seconds",
               box and desk.geometry(box)[2] < 300 and desk.stop(program, timeout=2) == 0)
-rw.finish()

@@ -19,8 +19,7 @@ if subprocess.run(["dpkg-query", "-W", "-f=${Status}", "potora"], capture_output
 
 def dpkg(*args):
     done = subprocess.run(["dpkg", *args], capture_output=True, text=True)
-    print(done.stderr[-1500:] if done.returncode else "", end="")
-    return done.returncode == 0
+    return done.returncode == 0 or print(done.stderr[-1500:])
 
 
 with rw.Desktop() as desk:
@@ -28,8 +27,7 @@ with rw.Desktop() as desk:
                           capture_output=True, text=True)
     debs = list(desk.tmp.glob("potora_*.deb"))
     if not check(f"cpack made the package {[(d.name, d.stat().st_size) for d in debs]}", len(debs) == 1):
-        print(made.stdout[-3000:] + made.stderr[-3000:])
-        rw.finish()
+        sys.exit(made.stdout[-3000:] + made.stderr[-3000:])
     files, before, data = [], {}, Path(desk.env["XDG_DATA_HOME"]) / "ポトラ"
     try:
         check("dpkg -i installs it", dpkg("-i", debs[0]))
@@ -53,4 +51,3 @@ with rw.Desktop() as desk:
         check("dpkg -r removes it", dpkg("-r", "potora"))
     check("none of its files is left", not [f for f in files if os.path.exists(f)])
     check("the user's data is as it was", {p: p.read_bytes() for p in data.rglob("*") if p.is_file()} == before)
-rw.finish()

@@ -1,5 +1,6 @@
 """Shared by the real-window tests: Xvfb with icewm, the program copied to a folder with a space, xdotool and xprop."""
 
+import contextlib
 import importlib.util
 import os
 import re
@@ -12,6 +13,8 @@ import time
 from pathlib import Path
 
 _failed = False
+# In the options window: スタートアップに登録 at 120, 600 twips, OK at 1920, 1680, ポトラの終了 at 120, 120.
+REGISTER, OK, QUIT = (20, 52), (168, 124), (150, 20)
 
 
 def check(what, ok):
@@ -32,11 +35,6 @@ def need(packages, *tools, modules=()):
         (skip if os.geteuid() != 0 else sys.exit)(f"{' '.join(missing)} missing: apt-get install {packages}")
 
 
-def finish():
-    print("real-window test " + ("failed" if _failed else "passed"), flush=True)
-    sys.exit(1 if _failed else 0)
-
-
 def text_value(text):
     """The bytes of a text value file (Shift-JIS, CR LF)."""
     return b'"' + text.replace("\n", "\r\n").encode("cp932") + b'"\r\n'
@@ -49,14 +47,14 @@ def wait_for(condition, timeout=10.0, step=0.1):
     return result
 
 
-class Desktop:
-    def __init__(self, built=None, wine_prefix=None, folder="ポトラ folder"):
+class Desktop(contextlib.AbstractContextManager):
+    def __init__(self, built=None, wine_prefix=None, folder="ポトラ folder", last=True):
         """With wine_prefix, the program is the Windows build (ポトラ.exe) run under Wine in that prefix, whose user
-        is 山田, on a Japanese Windows (code page 932)."""
-        need("xvfb icewm xdotool x11-utils", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage")
+        is 山田, on a Japanese Windows (code page 932). The last desktop of a test ends it with its outcome."""
+        self.last = last
+        need("xvfb icewm xdotool x11-utils xclip", "Xvfb", "icewm", "xdotool", "xprop", "xwininfo", "xmessage", "xclip")
         self.tmp = Path(tempfile.mkdtemp())
         self.app, self.home = self.tmp / folder, self.tmp / "home"
-        self.app.parent.mkdir(parents=True, exist_ok=True)
         shutil.copytree(built or sys.argv[1], self.app, symlinks=True)
         self.wine_prefix = wine_prefix
         # Under Wine a tray icon's window is explorer's, which docks every program's icons.
@@ -78,22 +76,21 @@ class Desktop:
                             WINEDLLOVERRIDES="mscoree,mshtml=")
         self.start_wm()
 
-    def __enter__(self):
-        return self
-
     def __exit__(self, *exc):
         if self.wine_prefix:  # Wine's own processes for this display (explorer, services) go first
             subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env)
         for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
             if self.stop(process, timeout=5) is None:
-                process.kill()
-                process.wait()
+                self.stop(process, signal.SIGKILL)
         for mount in self.mounts:
             subprocess.run(["umount", "-l", mount])
         for log in self.logs:  # a sanitizer build reports into the program's output
             if log.exists() and re.search(r"AddressSanitizer|runtime error:", text := log.read_text(errors="replace")):
                 check(f"no sanitizer report in {log.name}: {text[-3000:]}", False)
         shutil.rmtree(self.tmp, ignore_errors=True)
+        if self.last and not exc[0]:
+            print("real-window test " + ("failed" if _failed else "passed"), flush=True)
+            sys.exit(1 if _failed else 0)
 
     def x(self, *args):
         """A command's output, None when it fails."""
@@ -102,31 +99,28 @@ class Desktop:
         return done.stdout if done.returncode == 0 else None
 
     def spawn(self, *args, env=None, log=None, **popen):
+        """With a log, its output goes there (process.log), to be checked for sanitizer reports."""
         out = open(log, "ab") if log else subprocess.DEVNULL
         process = subprocess.Popen([str(a) for a in args], env=env or self.env, cwd="/", stdout=out, stderr=out, **popen)
         self.processes.append(process)
+        self.logs += [log] if log else []
+        process.log = log
         return process
 
     def start(self, env=None):
         """The program, started from a folder other than its own."""
-        self.logs.append(self.tmp / f"program-{len(self.logs) + 1}.log")
         program = ["/usr/lib/wine/wine64", self.app / "ポトラ.exe"] if self.wine_prefix else [self.app / "potora"]
-        process = self.spawn(*program, env={**self.env, **(env or {})}, log=self.logs[-1])
-        process.log = self.logs[-1]
-        return process
+        return self.spawn(*program, env={**self.env, **(env or {})}, log=self.tmp / f"program-{len(self.logs) + 1}.log")
 
     def start_main(self, env=None):
-        program = self.start(env)
-        return program, self.wait_window("ポトラ")
+        return self.start(env), self.wait_window("ポトラ")
 
     def stop(self, process, sig=signal.SIGTERM, timeout=10):
         """Its exit status (without a signal, once it ends by itself)."""
         if sig and process.poll() is None:
             process.send_signal(sig)
-        try:
+        with contextlib.suppress(subprocess.TimeoutExpired):
             return process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
 
     def session_bus(self):
         """A session D-Bus of the desktop's own, for the program and what it talks to."""
@@ -153,20 +147,17 @@ class Desktop:
         (self.app / relative).parent.mkdir(parents=True, exist_ok=True)
         (self.app / relative).write_bytes(data)
 
-    def timer_memo(self, n, text, hour, minute, on=True):
-        """Timer memo n, due at hour:minute (texts as the editor stores them)."""
+    def timer_memo(self, n, text, hour, minute):
+        """Timer memo n, on, due at hour:minute (texts as the editor stores them)."""
         for suffix, value in (("", text), ("-2", hour), ("-3", minute)):
             self.plant(f"Timer/memo{n}{suffix}.txt", text_value(value))
-        self.plant(f"Timer/true{n}.txt", b"1\r\n" if on else b"0\r\n")
+        self.plant(f"Timer/true{n}.txt", b"1\r\n")
 
     def clipboard(self):
         return (self.x("xclip", "-o", "-selection", "clipboard") or "").rstrip("\n")
 
     def value(self, relative):
-        path = self.app / relative
-        return path.read_bytes() if path.is_file() else None
-
-    # --- windows --------------------------------------------------------
+        return path.read_bytes() if (path := self.app / relative).is_file() else None
 
     def title(self, window):
         found = re.search(r'= "(.*)"$', (self.x("xprop", "-id", window, "_NET_WM_NAME") or "").strip())
@@ -177,11 +168,8 @@ class Desktop:
 
     def windows(self, title):
         """Windows on screen titled exactly that; with a window manager its clients only, not the tray icon."""
-        if self.wm_running():
-            ids = [str(int(w, 16)) for w in re.findall(r"0x\w+", self.x("xprop", "-root", "_NET_CLIENT_LIST") or "")]
-        else:
-            ids = (self.x("xdotool", "search", "--onlyvisible", "--name", ".") or "").split()
-        return [w for w in ids if self.viewable(w) and self.title(w) == title]
+        ids = self.stacking() if self.wm_running() else (self.x("xdotool", "search", "--onlyvisible", "--name", ".") or "").split()
+        return [str(w) for w in ids if self.viewable(w) and self.title(w) == title]
 
     def wait_window(self, title, timeout=15, other_than=()):
         found = wait_for(lambda: [w for w in self.windows(title) if w not in other_than], timeout)
@@ -225,6 +213,14 @@ class Desktop:
         if box := self.wait_window("ポトラ", timeout, other_than=(main,)):
             self.key("Return", window=box)
         return box
+
+    def options(self, main, *places):
+        """The options window, opened by Main's オプション (1560, 0 twips), clicked at each place in it."""
+        self.click(144, 12, main)
+        window = self.wait_window("オプション")
+        for x, y in places:
+            self.click(x, y, window)
+        return window
 
     def tray_icons(self):
         tree = (self.x("xwininfo", "-root", "-tree") or "").splitlines()

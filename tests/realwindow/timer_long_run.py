@@ -64,4 +64,3 @@ with rw.Desktop() as desk:
     # No sound server runs here: each bell's fall back to the X bell is logged.
     noise = re.findall(r"^(?!potora\.(?:timer|sound): ).+", program.log.read_text(errors="replace"), re.M)
     check(f"nothing else on stderr {noise[:3]}", not noise)
-rw.finish()

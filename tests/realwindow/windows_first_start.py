@@ -2,8 +2,8 @@
 """The Windows build under Wine: a first start laid out as Linux's, Main, the tray, the shortcut, the quit, a log-off."""
 
 import atexit
-import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -11,24 +11,18 @@ import time
 from pathlib import Path
 
 import rw
-from rw import check
+from rw import OK, QUIT, REGISTER, check
 
-rw.need("liblnk-utils", "lnkinfo")
-windows = Path(sys.argv[1])
-linux = Path(sys.argv[2]) if len(sys.argv) > 2 else None
-end_session = Path(sys.argv[3]) if len(sys.argv) > 3 else None
-if linux and not (linux / "potora").is_file():
-    print(f"note: no Linux build in {linux} to compare the first start with")
-    linux = None
+# windows_first_start.py WINDOWS_FOLDER LINUX_FOLDER
+windows, linux = map(Path, sys.argv[1:3])
 if not (windows / "ポトラ.exe").is_file():
     rw.skip(f"no Windows build in {windows} (./package-windows.sh)")
 prefix = Path(tempfile.mkdtemp()) / "wine-prefix"
 atexit.register(shutil.rmtree, prefix.parent, True)
-made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine-prefix.sh", prefix], capture_output=True, text=True)
+made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine.sh", prefix], capture_output=True, text=True)
 if made.returncode != 0:
     sys.exit("no Wine prefix: " + made.stdout + made.stderr)
-STARTUP = prefix / "drive_c/users/山田/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
-RESCUE = prefix / "drive_c/users/山田/AppData/Local/potora"
+USER = prefix / "drive_c/users/山田/AppData"
 
 
 def files(folder):
@@ -37,36 +31,25 @@ def files(folder):
             if not p.name.startswith("icon.")}
 
 
-def first_start(desk):
-    """The program started from / with its first window up: the process, Main, milliseconds to it."""
+def first_start(desk, which):
+    """The program started from / with Main up; its 41 value files."""
     started = time.monotonic()
     program, main = desk.start_main()
-    return program, main, (time.monotonic() - started) * 1000
-
-
-def lnk_fields(path):
-    text = subprocess.run(["lnkinfo", "-c", "windows-932", str(path)], text=True, capture_output=True).stdout
-    return dict(re.findall(r"^\t(\w[\w ]*?)\s*: (.*)$", text, re.M))
-
-
-def windows_path(desk, path):
-    return desk.x("/usr/lib/wine/wine64", "winepath", "-w", path).strip()
+    check(f"the {which} build's first start: Main after {(time.monotonic() - started) * 1000:.0f} ms", main)
+    rw.wait_for(lambda: len(files(desk.app)) == 41, 5)
+    return program, main, files(desk.app)
 
 
 reference = None
-if linux:
-    with rw.Desktop(linux) as desk:
-        program, main, took = first_start(desk)
-        check(f"the Linux build's first start: Main after {took:.0f} ms", main)
-        rw.wait_for(lambda: len(files(desk.app)) == 41, 5)
-        reference = files(desk.app)
+if (linux / "potora").is_file():
+    with rw.Desktop(linux, last=False) as desk:
+        program, _, reference = first_start(desk, "Linux")
         desk.stop(program)
+else:
+    print(f"note: no Linux build in {linux} to compare the first start with")
 
 with rw.Desktop(windows, wine_prefix=prefix, folder="Users/山田/ポトラ") as desk:
-    program, main, took = first_start(desk)
-    check(f"the Windows build's first start under Wine: Main after {took:.0f} ms", main)
-    rw.wait_for(lambda: len(files(desk.app)) == 41, 5)
-    laid_out = files(desk.app)
+    program, main, laid_out = first_start(desk, "Windows")
     check("41 value files laid out", len(laid_out) == 41)
     if reference is not None:
         check("byte for byte as the Linux build lays them out", laid_out == reference)
@@ -84,48 +67,29 @@ with rw.Desktop(windows, wine_prefix=prefix, folder="Users/山田/ポトラ") as
     check("a left click on the tray icon brings Main up", rw.wait_for(lambda: desk.stacking()[-1:] == [int(main)], 5))
     desk.uncover()
 
-    def options():
-        desk.click(144, 12, main)  # オプション: 2175, 0 twips; its middle
-        return desk.wait_window("オプション")
+    check("the options window opens, and a box says the program is registered", desk.options(main, REGISTER, OK) and desk.answer_box(main))
+    # What the shortcut holds, tst_windows reads back with lnkinfo.
+    check("the startup flag is 1, the shortcut is in the Startup folder", desk.value("Timer/startup.txt") == b"1\r\n"
+          and (USER / "Roaming/Microsoft/Windows/Start Menu/Programs/StartUp/ポトラ.lnk").is_file())
 
-    window = options()
-    check("the options window opens", window)
-    desk.click(20, 48, window)   # スタートアップに登録: 120, 600 twips
-    desk.click(168, 124, window)  # OK: 1920, 1680 twips
-    box = desk.wait_window("ポトラ", 10, other_than=(main,))
-    check("a box says it is registered", box)
-    desk.key("Return", window=box)
-    fields = lnk_fields(STARTUP / "ポトラ.lnk")
-    folder = windows_path(desk, desk.app)
-    check(f"the shortcut starts ポトラ.exe in the data folder with its icon: {fields}",
-          fields.get("Local path") == folder + "\\ポトラ.exe" and fields.get("Working directory") == folder
-          and fields.get("Icon location") == folder + "\\set\\icon.ico")
-    check("the startup flag is 1", desk.value("Timer/startup.txt") == b"1\r\n")
-    shot = Path(sys.argv[1]).parent / "windows-under-wine.png"
-    desk.x("import", "-window", "root", shot)
-
-    window = options()
-    desk.click(150, 14, window)  # ポトラの終了: 120, 120 twips
+    desk.options(main, QUIT)
     check("ポトラの終了 ends the program with status 0", desk.stop(program, sig=None, timeout=15) == 0)
     check("its tray icon goes with it", rw.wait_for(lambda: not desk.tray_icons(), 5))
 
-    if end_session and end_session.is_file():
-        program, main = desk.start_main()
-        desk.click(300, 300, main)  # under Wine the first click only activates Main
-        desk.click(300, 300, main)
-        desk.key("ctrl+End", *"nokoru")
-        check("typed into page 1, saved", rw.wait_for(lambda: desk.value("set/memo.txt") == rw.text_value("nokoru"), 5))
-        (desk.app / "set/memo.txt").unlink()
-        (desk.app / "set/memo.txt").mkdir()  # nothing can be saved there now
-        desk.key("exclam")
-        box = desk.wait_window("ポトラ", 10, other_than=(main,))
-        check("a memo that cannot be saved is reported", box)
-        desk.key("Return", window=box)
-        ended = desk.x("/usr/lib/wine/wine64", end_session, "ポトラ") or ""
-        check(f"a log-off asks and tells each of its windows: {ended.strip()}", "all let the session end" in ended)
-        check("the log-off ends the program with status 0", desk.stop(program, sig=None, timeout=15) == 0)
-        rescued = [p.read_bytes() for p in RESCUE.glob("memo *.txt")]
-        notice = (RESCUE / "notice.txt").read_text(errors="replace") if (RESCUE / "notice.txt").is_file() else ""
-        check(f"the memo is rescued to %LOCALAPPDATA%\\potora, to be told at the next start: {rescued}",
-              rescued == [b"nokoru!"] and "memo " in notice)
-rw.finish()
+    program, main = desk.start_main()
+    desk.click(300, 300, main)  # under Wine the first click only activates Main
+    desk.click(300, 300, main)
+    desk.key("ctrl+End", *"nokoru")
+    check("typed into page 1, saved", rw.wait_for(lambda: desk.value("set/memo.txt") == rw.text_value("nokoru"), 5))
+    (desk.app / "set/memo.txt").unlink()
+    (desk.app / "set/memo.txt").mkdir()  # nothing can be saved there now
+    desk.key("exclam")
+    check("a memo that cannot be saved is reported", desk.answer_box(main))
+    # wineboot asks every top-level window whether the session may end, as Windows does, and fails when one refuses;
+    # then it tells each, and ends the programs that have not quit by then.
+    check("a log-off is let through", desk.x("/usr/lib/wine/wine64", "wineboot", "--end-session", "--shutdown") is not None)
+    check("the log-off ends the program", desk.stop(program, sig=None, timeout=15) in (0, -signal.SIGKILL))
+    rescued = [p.read_bytes() for p in (USER / "Local/potora").glob("memo *.txt")]
+    notice = USER / "Local/potora/notice.txt"
+    check(f"the memo is rescued to %LOCALAPPDATA%\\potora, to be told at the next start: {rescued}",
+          rescued == [b"nokoru!"] and "memo " in (notice.read_text(errors="replace") if notice.is_file() else ""))

@@ -23,20 +23,17 @@ with tempfile.NamedTemporaryFile("r") as trace:
 if run.returncode:
     sys.exit(f"the store's tests failed under strace: {run.stderr[-2000:]}")
 
-folders, waiting, synced, renames = {}, {}, 0, 0  # folder fds open per process; renamed names awaiting a sync
+folders, waiting, renames = {}, {}, 0  # per process: the folders its fds name; renamed names awaiting a sync
 for line in lines:
     pid = line.split()[0]
     if m := re.search(r'openat\(AT_FDCWD, "([^"]+)", ([^)]*)\)\s+= (\d+)', line):
-        folders[pid, m.group(3)] = m.group(1) if "O_DIRECTORY" in m.group(2) else None
+        folders[pid, m[3]] = m[1] if "O_DIRECTORY" in m[2] else None
     elif m := re.search(r'rename(?:at2?)?\((?:AT_FDCWD, )?"([^"]+)\.potora-tmp", (?:AT_FDCWD, )?"([^"]+)"[^)]*\)\s+= 0', line):
         renames += 1
-        waiting.setdefault(pid, []).append(m.group(2))
+        waiting.setdefault(pid, []).append(m[2])
     elif m := re.search(r'f(?:data)?sync\((\d+)\)\s+= 0', line):
-        folder = folders.get((pid, m.group(1)))
-        before = len(waiting.get(pid, []))
-        waiting[pid] = [name for name in waiting.get(pid, []) if os.path.dirname(name) != folder]
-        synced += before - len(waiting[pid])
+        waiting[pid] = [name for name in waiting.get(pid, []) if os.path.dirname(name) != folders.get((pid, m[1]))]
 unsynced = [name for names in waiting.values() for name in names]
-print(f"{renames} renames into place, {synced} followed by a sync of their folder")
+print(f"{renames} renames into place, {renames - len(unsynced)} followed by a sync of their folder")
 if not renames or unsynced:
     sys.exit("renamed but never synced in their folder: " + ", ".join(unsynced[:5]))
