@@ -1,6 +1,7 @@
 #include "Mainmove.h"
 
 #include "kit/Fonts.h"
+#include "kit/Legible.h"
 #include "kit/Look.h"
 #include "kit/Navigation.h"
 #include "kit/Screens.h"
@@ -47,10 +48,11 @@ Mainmove::Mainmove(Values &values, Platform &platform, Navigation &navigation)
     Label5->setFont(Fonts::msPGothic(12, true));
     Label5->setWordWrap(true);
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Red on the desktop's text colour, where red can be read on it.
     QPalette labelPal = Label5->palette();
-    labelPal.setColor(QPalette::Window, labelPal.color(QPalette::WindowText));
     labelPal.setColor(QPalette::WindowText, Qt::red);
     Label5->setPalette(labelPal);
+    Legible::keep(Label5, QPalette::Window, QPalette::WindowText, Qt::red);
     Label5->setAutoFillBackground(true);
     Twips::place(Label5, 120, 3240, 6735, 615);
     // Labels lie beneath buttons where they overlap.

@@ -1,10 +1,16 @@
 #include "Form.h"
 
+#include "CaptionFit.h"
 #include "Fonts.h"
+#include "Legible.h"
 #include "ProgramIcon.h"
 #include "platform/Platform.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QChildEvent>
 #include <QCloseEvent>
+#include <QLabel>
 
 Form::Form(QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -17,12 +23,27 @@ void Form::setDesign(const QString &caption, const QColor &background)
     setWindowTitle(caption);
     setWindowIcon(ProgramIcon::icon());
     setFont(Fonts::msPGothic(9));
+    m_background = background;
     if (background.isValid()) {
         QPalette pal = palette();
         pal.setColor(QPalette::Window, background);
         setPalette(pal);
         setAutoFillBackground(true);
     }
+}
+
+void Form::childEvent(QChildEvent *event)
+{
+    QWidget::childEvent(event);
+    if (event->type() != QEvent::ChildPolished || !event->child()->isWidgetType())
+        return;
+    auto *child = static_cast<QWidget *>(event->child());
+    const bool label = qobject_cast<QLabel *>(child), checkBox = qobject_cast<QCheckBox *>(child);
+    if (label || qobject_cast<QAbstractButton *>(child))
+        CaptionFit::keep(child);
+    // A control with a background of its own sees to its text itself.
+    if ((label || checkBox) && m_background.isValid() && !child->autoFillBackground())
+        Legible::keep(child, QPalette::WindowText, QPalette::WindowText, m_background);
 }
 
 void Form::formShow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 // Base of the program's windows: a window is created hidden and its load
@@ -15,7 +16,8 @@ public:
     explicit Form(QWidget *parent = nullptr);
 
     // The look every window of the program shares: its caption, the
-    // program's icon, the default font and, where given, a background.
+    // program's icon, the default font and, where given, a background, on
+    // which the labels stay readable whatever the desktop's colours.
     void setDesign(const QString &caption, const QColor &background = QColor());
 
     virtual void formLoad() {}
@@ -45,8 +47,12 @@ protected:
     virtual void formUnload() {}
 
     void closeEvent(QCloseEvent *event) override;
+    // Each control as Qt first readies it to be shown: its caption kept
+    // whole, and a label's text readable on the window's own background.
+    void childEvent(QChildEvent *event) override;
 
 private:
+    QColor m_background;
     bool m_sessionEnding = false;
     bool m_unloaded = false;
 };

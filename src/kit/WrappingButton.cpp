@@ -1,7 +1,19 @@
 #include "WrappingButton.h"
 
+#include <QFontMetricsF>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+
+bool WrappingButton::captionFits(const QFont &font, double margin) const
+{
+    // The rows are packed to the height; each must fit the width.
+    const QFontMetricsF metrics(font, this);
+    for (const QChar c : text()) {
+        if (metrics.horizontalAdvance(c) > width() - 2 * margin)
+            return false;
+    }
+    return true;
+}
 
 void WrappingButton::paintEvent(QPaintEvent *)
 {

@@ -5,6 +5,7 @@
 #include "MemoSlot.h"
 #include "TimerMemoCheck.h"
 #include "kit/Fonts.h"
+#include "kit/Legible.h"
 #include "kit/Look.h"
 #include "kit/Navigation.h"
 #include "kit/Screens.h"
@@ -105,11 +106,15 @@ QPlainTextEdit *Main::makeMemoBox(int slot)
     placeMemoBox(slot, box);
     if (slot == 11)
         return box;
+    const PageDesign &design = kPages[slot - 1];
     QPalette pal = box->palette();
-    pal.setColor(QPalette::Base, kPages[slot - 1].background);
-    if (kPages[slot - 1].text.isValid())
-        pal.setColor(QPalette::Text, kPages[slot - 1].text);
+    pal.setColor(QPalette::Base, design.background);
+    if (design.text.isValid())
+        pal.setColor(QPalette::Text, design.text);
     box->setPalette(pal);
+    // The desktop's text colour, where it can be read on the page.
+    if (!design.text.isValid())
+        Legible::keep(box, QPalette::Text, QPalette::Text, design.background);
     // Box 1 is shown from the start and lies beneath whichever page is chosen.
     box->setVisible(slot == 1);
     // In page order, page 10's box uppermost, all beneath the extra memo
