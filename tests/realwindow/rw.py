@@ -1,5 +1,7 @@
 """Shared by the real-window tests: Xvfb with icewm, the program copied to a folder with a space, xdotool and xprop."""
 
+import atexit
+import collections
 import contextlib
 import importlib.util
 import os
@@ -15,6 +17,11 @@ from pathlib import Path
 _failed = False
 # In the options window: スタートアップに登録 at 120, 600 twips, OK at 1920, 1680, ポトラの終了 at 120, 120.
 REGISTER, OK, QUIT = (20, 52), (168, 124), (150, 20)
+# In Main: page 1's first line (right of the caret), the clock, the extra memo, and the window buttons (twips / 15).
+PAGE1, CLOCK, EXTRA = (12, 144, 190, 36), (48, 8, 41, 17), (30, 60, 300, 20)
+MAIN_BUTTONS = {"位置・サイズ変更": (200, 0, 105, 25), "オプション": (104, 0, 81, 25), "タイマーメモ": (104, 32, 81, 25),
+                "起動時メモ": (200, 32, 105, 25)}
+HEADING = (0, 0, 400, 17)  # the timer memo overview's
 
 
 def check(what, ok):
@@ -45,6 +52,48 @@ def wait_for(condition, timeout=10.0, step=0.1):
     while not (result := condition()) and time.monotonic() < end:
         time.sleep(step)
     return result
+
+
+def contrast(a, b):
+    """WCAG 2 contrast of two (r, g, b) colours, 1 to 21."""
+    def luminance(rgb):
+        c = [v / 255 for v in rgb]
+        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]
+    light, dark = sorted((luminance(a), luminance(b)), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
+
+
+class Picture:
+    """A window's pixels, as `import` takes them from the X server."""
+    def __init__(self, ppm):
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", ppm)  # one byte of white space before the pixels
+        self.width, self.height, self.data = int(header[1]), int(header[2]), ppm[header.end():]
+
+    def pixels(self, x, y, w, h):
+        return [tuple(self.data[(row * self.width + col) * 3:][:3]) for row in range(y, y + h) for col in range(x, x + w)]
+
+    def text(self, x, y, w, h):
+        """The commonest colour of the box, its background, and the pixel that stands out most from it, its text."""
+        pixels = self.pixels(x, y, w, h)
+        background = collections.Counter(pixels).most_common(1)[0][0]
+        return max(pixels, key=lambda p: contrast(p, background)), background
+
+    def ink(self, x, y, w, h):
+        """How far left and right of the box the ink of a caption on its face stays (text at 4:1 or more)."""
+        pixels, (_, face) = self.pixels(x, y + 3, w, h - 6), self.text(x, y + 3, w, h - 6)
+        columns = [i % w for i, p in enumerate(pixels) if contrast(p, face) >= 4]
+        return (min(columns), w - 1 - max(columns)) if columns else (w, w)
+
+
+def wine_prefix():
+    """A Wine prefix made afresh for the test, on a Japanese Windows whose user is 山田; gone when the test ends."""
+    prefix = Path(tempfile.mkdtemp()) / "wine-prefix"
+    atexit.register(shutil.rmtree, prefix.parent, True)
+    made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine.sh", prefix], capture_output=True, text=True)
+    if made.returncode != 0:
+        sys.exit("no Wine prefix: " + made.stdout + made.stderr)
+    return prefix
 
 
 class Desktop(contextlib.AbstractContextManager):
@@ -152,6 +201,25 @@ class Desktop(contextlib.AbstractContextManager):
         for suffix, value in (("", text), ("-2", hour), ("-3", minute)):
             self.plant(f"Timer/memo{n}{suffix}.txt", text_value(value))
         self.plant(f"Timer/true{n}.txt", b"1\r\n")
+
+    def picture(self, window):
+        return Picture(subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"], env=self.env, capture_output=True).stdout)
+
+    def background(self, window, box, colour):
+        return wait_for(lambda: self.picture(window).text(*box)[1] == colour, 10)
+
+    def readable(self, window, what, box):
+        """The text in the box stands out from its background by 4.5:1 (WCAG 2, level AA); its colour."""
+        ink, behind = self.picture(window).text(*box)
+        check(f"{what}: {contrast(ink, behind):.1f}:1, {ink} on {behind}", contrast(ink, behind) >= 4.5)
+        return ink
+
+    def captions_clear(self, window, scale):
+        """Main's window buttons: their captions' ink 3 px clear of their edges at 96 dots per inch."""
+        picture = self.picture(window)
+        for caption, box in MAIN_BUTTONS.items():
+            left, right = picture.ink(*(round(v * scale) for v in box))
+            check(f"at scale {scale} {caption}'s ink is {left} and {right} px clear of its edges", min(left, right) >= 3 * scale)
 
     def clipboard(self):
         return (self.x("xclip", "-o", "-selection", "clipboard") or "").rstrip("\n")

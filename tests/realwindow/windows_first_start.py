@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
 """The Windows build under Wine: a first start laid out as Linux's, Main, the tray, the shortcut, the quit, a log-off."""
 
-import atexit
-import shutil
 import signal
-import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
 
@@ -17,11 +13,7 @@ from rw import OK, QUIT, REGISTER, check
 windows, linux = map(Path, sys.argv[1:3])
 if not (windows / "ポトラ.exe").is_file():
     rw.skip(f"no Windows build in {windows} (./package-windows.sh)")
-prefix = Path(tempfile.mkdtemp()) / "wine-prefix"
-atexit.register(shutil.rmtree, prefix.parent, True)
-made = subprocess.run(["bash", Path(__file__).parent.parent / "windows/wine.sh", prefix], capture_output=True, text=True)
-if made.returncode != 0:
-    sys.exit("no Wine prefix: " + made.stdout + made.stderr)
+prefix = rw.wine_prefix()
 USER = prefix / "drive_c/users/山田/AppData"
 
 
