@@ -33,11 +33,11 @@ void MemoSlot::loadFromFile()
     // Filling the empty box is its first change: the backup becomes the
     // text, so a cancel right after the start has nothing to take back,
     // rather than a change of an earlier run.
-    if (!m_filled && !m_stored.isEmpty()) {
+    if (!m_known && !m_stored.isEmpty()) {
         const QString text = StoredText::toStored(m_stored);
         m_values.saveMemo(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot), text, text);
     }
-    m_filled = true;
+    m_known = true;
 }
 
 void MemoSlot::cancel()
@@ -61,10 +61,15 @@ void MemoSlot::changed()
     const QString text = m_box->toPlainText();
     if (text == m_stored)
         return;
-    // Handed over at once: the key does not wait for the disk.
-    m_values.saveMemo(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot), StoredText::toStored(m_stored),
-                      StoredText::toStored(text));
+    // Handed over at once: the key does not wait for the disk. The text one
+    // change before the first change of a box never filled is its file's,
+    // read by the writer.
+    std::optional<QString> before;
+    if (m_known)
+        before = StoredText::toStored(m_stored);
+    m_values.saveMemo(ValueFiles::memo(m_slot), ValueFiles::memoBackup(m_slot), before, StoredText::toStored(text));
     m_stored = text;
+    m_known = true;
 }
 
 bool MemoSlot::saveAgain()

@@ -51,5 +51,7 @@ private:
     QPlainTextEdit *m_box = nullptr;
     Values &m_values;
     QString m_stored; // the text as last loaded or handed over, as the box shows it
-    bool m_filled = false;
+    // The box holds a text of this run: filled from its file, or changed.
+    // Until then the box is empty whatever the file holds.
+    bool m_known = false;
 };

@@ -123,17 +123,28 @@ void DataFolder::removeLeftovers() const
     }
 }
 
-Result<> DataFolder::backupValue(const QString &from, const QString &to, const QString &text) const
+Result<> DataFolder::backupValue(const QString &from, const QString &to, const std::optional<QString> &text) const
 {
     if (FileSystem::kindOf(absolute(to)) == FileSystem::Kind::Folder)
         return {Texts::folderInTheWay()};
+    switch (FileSystem::kindOf(absolute(from))) {
+    case FileSystem::Kind::Missing:
+        return writeTextValue(to, text.value_or(QString()));
+    case FileSystem::Kind::File:
+        break;
+    default:
+        return {Texts::notAPlainFile()};
+    }
     // Filled in from its file at the start, a memo's backup is its file.
     if (FileSystem::sameFile(absolute(from), absolute(to)))
         return {};
     const Result<bool> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
     if (linked.value || !linked.ok())
         return {linked.error};
-    return writeTextValue(to, text);
+    if (text)
+        return writeTextValue(to, *text);
+    const Result<QByteArray> bytes = FileSystem::read(absolute(from), kLimit);
+    return bytes.ok() ? replace(to, bytes.value) : Result<>{bytes.error};
 }
 
 FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString &text, const QString &backup,

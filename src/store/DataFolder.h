@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The program's own folder and the value files in it. Every path given to
 // it is relative to the data folder, never to the current directory.
 class DataFolder
@@ -38,8 +40,9 @@ public:
 
     // Makes `to` hold what `from` holds now, replacing it whole: the one-step
     // backup of a memo before its new text is written. `text` is what `from`
-    // holds, written where the file itself cannot become the backup.
-    Result<> backupValue(const QString &from, const QString &to, const QString &text) const;
+    // holds, written where the file itself cannot become the backup; without
+    // it the file's bytes are copied (a missing file holds the empty text).
+    Result<> backupValue(const QString &from, const QString &to, const std::optional<QString> &text) const;
     // A memo's new text and its backup's, replaced together (see
     // FileSystem::replaceMemo); `linkable`: the memo's file holds `before`.
     FileSystem::MemoWritten writeMemo(const QString &memo, const QString &text, const QString &backup,

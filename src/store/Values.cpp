@@ -21,6 +21,9 @@ QString Values::read(const QString &relative)
     // The newest text, though the file does not hold it yet.
     if (const auto held = m_held.constFind(relative); held != m_held.constEnd())
         return *held;
+    // Its text is the memo's file as that was: the writer takes it first.
+    if (m_writer.backingUp(relative))
+        m_writer.flush(kWaitMs);
     if (QString waiting; m_writer.latest(relative, &waiting))
         return waiting;
     const DataFolder::Read result = m_data.readValue(relative);
@@ -70,14 +73,17 @@ bool Values::writeInteger(const QString &relative, int value)
     return settle(relative, error, true);
 }
 
-void Values::saveMemo(const QString &memo, const QString &backup, const QString &before, const QString &now)
+void Values::saveMemo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now)
 {
-    for (const auto &[path, text] : {std::pair(memo, now), std::pair(backup, before)}) {
+    for (const auto &[path, text] : {std::pair(memo, now), std::pair(backup, before.value_or(QString()))}) {
         if (const QString error = guarded(path); !error.isEmpty()) {
             m_held.insert(path, text);
             settle(path, error, true);
         }
     }
+    // A memo whose file cannot become its backup is not written over.
+    if (m_held.contains(memo) || (m_held.contains(backup) && !before))
+        m_held.insert(memo, now);
     if (m_held.contains(memo))
         return;
     if (m_held.contains(backup))

@@ -34,8 +34,9 @@ public:
     bool writeInteger(const QString &relative, int value);
 
     // Saved behind the keys: a memo's text `now` with `before`, the text one
-    // change before it, for its backup (the same text: only the backup).
-    void saveMemo(const QString &memo, const QString &backup, const QString &before, const QString &now);
+    // change before it, for its backup (the same text: only the backup;
+    // none: the memo's file as it is).
+    void saveMemo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now);
     void saveInteger(const QString &relative, int value);
     // Whether the newest text of `relative` is not on disk: still waiting,
     // or not written.

@@ -1,6 +1,7 @@
 #include "Writer.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -17,6 +18,7 @@ struct Job {
     QString before; // the backup's text
     QString now;    // the text, or an integer's digits
     bool integer = false;
+    bool backupFromFile = false; // the memo's file as it is becomes the backup
     quint64 serial = 0;
 };
 
@@ -45,6 +47,7 @@ struct Writer::State {
     quint64 serial = 0;
     QHash<QString, Latest> latest;
     QHash<QString, QString> onDisk; // what a memo's file is known to hold
+    QSet<QString> fromFile; // backups to become their memo's file as it is
     Finished finished;
 
     void hand(Job job, std::initializer_list<std::pair<QString, QString>> texts)
@@ -55,12 +58,23 @@ struct Writer::State {
             latest.insert(path, {text, serial});
         if (!waiting.contains(job.path))
             order.append(job.path);
+        else if (const Job &replaced = waiting[job.path]; replaced.backupFromFile)
+            fromFile.remove(replaced.backup);
+        if (job.backupFromFile)
+            fromFile.insert(job.backup);
         waiting.insert(job.path, std::move(job));
         changed.notify_all();
     }
 
     QList<Written> write(const Job &job, bool memoOnDisk) const
     {
+        if (job.backupFromFile) {
+            // Without its backup the file's text would be lost: the memo waits.
+            const Result<> backedUp = data.backupValue(job.path, job.backup, std::nullopt);
+            if (!backedUp.ok())
+                return {{job.path, backedUp.error}, {job.backup, backedUp.error, true}};
+            return {{job.path, data.writeTextValue(job.path, job.now).error}, {job.backup, QString()}};
+        }
         if (job.backup.isEmpty()) {
             const Result<> done = job.integer ? data.writeIntegerValue(job.path, job.now.toInt())
                                               : data.writeTextValue(job.path, job.now);
@@ -95,6 +109,8 @@ struct Writer::State {
             const QList<Written> written = write(job, memoOnDisk);
             lock.lock();
             busy = false;
+            if (job.backupFromFile)
+                fromFile.remove(job.backup);
             for (const Written &one : written) {
                 // Newer texts handed over meanwhile stay the newest.
                 const auto it = latest.find(one.path);
@@ -136,20 +152,23 @@ Writer::~Writer()
     m_state->changed.notify_all();
 }
 
-void Writer::memo(const QString &memo, const QString &backup, const QString &before, const QString &now)
+void Writer::memo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now)
 {
-    m_state->hand({memo, backup, before, now, false, 0}, {{memo, now}, {backup, before}});
+    if (before)
+        m_state->hand({memo, backup, *before, now}, {{memo, now}, {backup, *before}});
+    else
+        m_state->hand({memo, backup, QString(), now, false, true}, {{memo, now}});
 }
 
 void Writer::integer(const QString &path, int value)
 {
     const QString digits = QString::number(value);
-    m_state->hand({path, QString(), QString(), digits, true, 0}, {{path, digits}});
+    m_state->hand({path, QString(), QString(), digits, true}, {{path, digits}});
 }
 
 void Writer::text(const QString &path, const QString &text)
 {
-    m_state->hand({path, QString(), QString(), text, false, 0}, {{path, text}});
+    m_state->hand({path, QString(), QString(), text}, {{path, text}});
 }
 
 bool Writer::latest(const QString &path, QString *text) const
@@ -160,6 +179,12 @@ bool Writer::latest(const QString &path, QString *text) const
         return false;
     *text = it->text;
     return true;
+}
+
+bool Writer::backingUp(const QString &path) const
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    return m_state->fromFile.contains(path);
 }
 
 void Writer::read(const QString &path, const QString &text)

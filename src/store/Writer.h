@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Writes value files behind the keys, on a thread of its own, so that no key
 // waits for the disk. Each file gets its newest text: while one is being
@@ -35,13 +36,18 @@ public:
 
     // The memo's text `now`, and `before`, the text one change before it,
     // for its backup. Equal texts only make the backup the memo's text.
-    void memo(const QString &memo, const QString &backup, const QString &before, const QString &now);
+    // Without `before` the memo's file as it is becomes the backup, before
+    // the text is written over it; the text is not written where that fails.
+    void memo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now);
     void integer(const QString &path, int value);
     void text(const QString &path, const QString &text);
 
     // The newest text handed over for `path` that is not known to be on disk:
     // waiting, being written, or failed.
     bool latest(const QString &path, QString *text) const;
+    // Whether `path` is to become a memo's file as that is now: its text is
+    // the file's, which only the writer reads.
+    bool backingUp(const QString &path) const;
     // What a read found in a file that nothing is writing: the writer can
     // then tell whether a memo's file holds the text one change before.
     void read(const QString &path, const QString &text);

@@ -97,6 +97,33 @@ private slots:
         QCOMPARE(files(slot), sjisText(QStringLiteral("予定：会議\r\n時")) + '|' + sjisText(QStringLiteral("予定：会議\r\n")));
     }
 
+    // A box not filled from its file in this run backs the file up at its
+    // first change, never the empty text it held: a key typed into page 1
+    // when no page is stored, the cancel of a page never shown.
+    void firstChangeOfABoxNeverFilled_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("a key, no page stored") << false;
+        QTest::newRow("the cancel of a page never shown") << true;
+    }
+    void firstChangeOfABoxNeverFilled()
+    {
+        QFETCH(bool, cancel);
+        const int page = cancel ? 5 : 1;
+        p->folder.plant(ValueFiles::memo(page), text("kept"));
+        p->folder.plant(ValueFiles::memoBackup(page), text("older"));
+        start("\"\"\r\n");
+        if (cancel) {
+            p->folder.plant(ValueFiles::kChange, "5\r\n"); // as another program may write it
+            QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        } else {
+            QTest::keyClicks(main->text(1), "x");
+        }
+        QCOMPARE(files(page), text(cancel ? "older" : "x") + '|' + text("kept"));
+        QTest::mouseClick(main->pageButton(page), Qt::LeftButton); // filled now, from what the change saved
+        QCOMPARE(files(page), text(cancel ? "older" : "x") + '|' + text("kept"));
+    }
+
     // The page stored shows at start-up; a page button then switches to its page.
     void pages_data()
     {
