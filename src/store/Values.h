@@ -44,6 +44,8 @@ public:
     // Waits for what is waiting to be written, `ms` at most; false when the
     // disk did not get through it in that time.
     bool flush(int ms);
+    // See Writer::hold.
+    void holdWrites(bool held) { m_writer.hold(held); }
     // How long the end of a window or of the run waits for that.
     static constexpr int kWaitMs = Writer::kEndMs;
 

@@ -44,6 +44,7 @@ struct Writer::State {
     QHash<QString, Job> waiting;
     bool busy = false;
     bool stopping = false;
+    bool held = false;
     quint64 serial = 0;
     QHash<QString, Latest> latest;
     QHash<QString, QString> onDisk; // what a memo's file is known to hold
@@ -99,7 +100,7 @@ struct Writer::State {
     {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            changed.wait(lock, [this] { return stopping || !order.isEmpty(); });
+            changed.wait(lock, [this] { return stopping || (!order.isEmpty() && !held); });
             if (order.isEmpty())
                 return;
             const Job job = waiting.take(order.takeFirst());
@@ -200,6 +201,13 @@ void Writer::forget(const QString &path)
     if (!m_state->waiting.contains(path))
         m_state->latest.remove(path);
     m_state->onDisk.remove(path);
+}
+
+void Writer::hold(bool held)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->held = held;
+    m_state->changed.notify_all();
 }
 
 bool Writer::flush(int ms)

@@ -56,6 +56,9 @@ public:
     // Waits until nothing waits or is being written; `ms` at most, or for
     // good when negative. False when the time ran out.
     bool flush(int ms);
+    // While held nothing is written and what is handed over waits, as it
+    // does behind a slow disk: for tests of what waits, on every system.
+    void hold(bool held);
 
     static constexpr int kEndMs = 3000;
 
