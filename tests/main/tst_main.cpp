@@ -288,21 +288,29 @@ private slots:
         QCOMPARE(messages(), then == QStringLiteral("log-off") ? 1 : 2);
     }
 
+    // Main and every window with a guard refuse the user's close; the
+    // program's goes through.
     void closeGuard_data()
     {
+        QTest::addColumn<WindowId>("window");
         QTest::addColumn<bool>("checkpoint"); // the desktop saved the session first, without logging off
         QTest::addColumn<bool>("spontaneous");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("user's close key") << false << true << false;
-        QTest::newRow("program's close") << false << false << true;
-        QTest::newRow("user's close key after a checkpoint") << true << true << false;
+        QTest::newRow("user's close key") << WindowId::Main << false << true << false;
+        QTest::newRow("program's close") << WindowId::Main << false << false << true;
+        QTest::newRow("user's close key after a checkpoint") << WindowId::Main << true << true << false;
+        for (const auto &[name, id] : {std::pair{"start-up memo editor", WindowId::OpenTimer}, {"timer memo editor 1", WindowId::Timermemo1},
+                                       {"timer memo editor 2", WindowId::Timermemo2}, {"timer memo editor 3", WindowId::Timermemo3},
+                                       {"position editor", WindowId::Mainmove}})
+            QTest::addRow("user's close of the %s", name) << id << false << true << false;
     }
     void closeGuard()
     {
+        QFETCH(WindowId, window);
         QFETCH(bool, checkpoint);
         QFETCH(bool, spontaneous);
         QFETCH(bool, closes);
-        QPointer<Form> form = start();
+        QPointer<Form> form = window == WindowId::Main ? start() : p->windows.show(window);
         if (checkpoint)
             emit p->platform.sessionSaving();
         // The window manager's close is spontaneous; sendEvent would clear that.
@@ -310,8 +318,8 @@ private slots:
         if (spontaneous)
             QSpontaneKeyEvent::setSpontaneous(&event);
         QCoreApplication::instance()->notify(form, &event);
-        QCOMPARE(p->windows.isLoaded(WindowId::Main), !closes);
-        QCOMPARE(p->platform.trayPresent(), !closes);
+        QCOMPARE(p->windows.isLoaded(window), !closes);
+        QCOMPARE(p->platform.trayPresent(), window == WindowId::Main && !closes);
         QVERIFY(p->platform.log.filter(QRegularExpression("^(quit|message)")).isEmpty()); // refused or not, nothing said
         if (closes)
             delete form; // the event went past the widget's own close
