@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <filesystem>
@@ -80,8 +79,8 @@ private slots:
         QCOMPARE(decoded.clean, form != Damaged);
     }
     // Whatever is written reads back as itself: every character alone (the C
-    // library's converter writes some as look-alikes, 〜 as ～), every text
-    // of two half-width katakana, and random texts of them, ASCII, kana and kanji.
+    // library's converter writes some as look-alikes, 〜 as ～) and every text
+    // of two half-width katakana; the fuzz target mixes them with the rest.
     void everyTextReadsBackAsItself()
     {
         QList<QChar> halfWidth, any;
@@ -95,15 +94,6 @@ private slots:
         for (const QChar a : halfWidth) {
             for (const QChar b : halfWidth)
                 texts << QString(a) + b;
-        }
-        QRandomGenerator random(20261207);
-        for (int i = 0; i < 100000; ++i) {
-            QString text;
-            for (int n = 1 + random.bounded(5); n > 0; --n) {
-                const QList<QChar> &from = i % 3 == 0 || random.bounded(2) ? halfWidth : any;
-                text += from.at(random.bounded(int(from.size())));
-            }
-            texts << text;
         }
         for (const QString &text : texts) {
             const ValueFile::Decoded back = ValueFile::decode(ValueFile::encodeText(text));
