@@ -104,7 +104,7 @@ private slots:
     {
         QFETCH(QPalette, colours);
         TestProgram p;
-        auto *main = qobject_cast<Main *>(p.windows.show(WindowId::Main));
+        Main *main = p.showMain();
         for (int slot = 1; slot <= 11; ++slot)
             main->text(slot);
         QWidget *overview = p.windows.show(WindowId::Timermemo);

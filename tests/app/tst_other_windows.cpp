@@ -279,7 +279,7 @@ private slots:
             auto *main = qobject_cast<Main *>(p.windows.get(WindowId::Main));
             QVERIFY(main && !main->isVisible() && !main->Timer1->isActive() && p.platform.trayPresent());
         };
-        auto *main = qobject_cast<Main *>(p.windows.show(WindowId::Main));
+        Main *main = p.showMain();
         const QRegularExpression announced("^(announce:|beep)");
         const QStringList expected = shown.isEmpty() ? QStringList() : QStringList{"announce:" + shown, "beep"};
         QCOMPARE(p.platform.log.filter(announced), expected);

@@ -106,7 +106,7 @@ private slots:
         QFETCH(QByteArray, files);
         QFETCH(QRect, button);
         TestProgram p;
-        auto *main = qobject_cast<Main *>(p.windows.show(WindowId::Main));
+        Main *main = p.showMain();
         // The editor takes Main's place, and Main's tray icon goes with it.
         QTest::mouseClick(main->Command1, Qt::LeftButton);
         auto *editor = qobject_cast<Mainmove *>(p.windows.get(WindowId::Mainmove));

@@ -13,7 +13,6 @@
 
 namespace {
 QByteArray text(const QByteArray &sjis) { return TestFolder::textBytes(sjis); }
-QByteArray sjisText(const QString &s) { return text(TestFolder::sjis(s)); }
 QDateTime at(int day, int h, int m, int s = 0, int ms = 0) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms)); }
 // A moment of 2026 in UTC: `day` counts from 1 March, so 1 is 1 March.
 QDateTime utc(int day, int h, int m, int s = 0, int ms = 200) { return QDateTime(QDate(2026, 3, 1).addDays(day - 1), QTime(h, m, s, ms), Qt::UTC); }
@@ -29,16 +28,15 @@ class TestMain : public QObject
     Main *start(const QByteArray &page = "1\r\n")
     {
         p->folder.plant(ValueFiles::kChange, page);
-        return main = static_cast<Main *>(p->windows.show(WindowId::Main));
+        return main = p->showMain();
     }
     QByteArray files(int n) const { return p->folder.bytes(ValueFiles::memo(n)) + '|' + p->folder.bytes(ValueFiles::memoBackup(n)); }
-    int messages() const { p->settle(); return int(p->platform.entries("message:").size()); }
     // Timer memo n, switched on, due at `due` ("hh:mm" as stored).
     void memo(int n, const QString &memoText, const QString &due)
     {
         for (const auto &[file, text] : {std::pair(ValueFiles::timerText(n), memoText), {ValueFiles::timerHour(n), due.section(u':', 0, 0)},
                                          {ValueFiles::timerMinute(n), due.section(u':', 1)}})
-            p->folder.plant(file, sjisText(text));
+            p->folder.plant(file, TestFolder::textBytes(text));
         p->folder.plant(ValueFiles::timerEnabled(n), "1\r\n");
     }
     void startAt(const QDateTime &time) { p->platform.clock = time; start(); p->platform.log.clear(); }
@@ -60,7 +58,7 @@ private slots:
     void editAndCancel()
     {
         QFETCH(int, slot);
-        const QByteArray before = sjisText(QStringLiteral("予定：")), committed = sjisText(QStringLiteral("予定：会議"));
+        const QByteArray before = TestFolder::textBytes(QStringLiteral("予定：")), committed = TestFolder::textBytes(QStringLiteral("予定：会議"));
         p->folder.plant(ValueFiles::memo(slot), before);
         p->folder.plant(ValueFiles::memoBackup(slot), text("older"));
         QPlainTextEdit *box = start(slot == 11 ? "1\r\n" : QByteArray::number(slot) + "\r\n")->text(slot);
@@ -94,7 +92,7 @@ private slots:
         QTest::mouseClick(main->CommandX, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_Return);
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("時"), Qt::NoModifier);
-        QCOMPARE(files(slot), sjisText(QStringLiteral("予定：会議\r\n時")) + '|' + sjisText(QStringLiteral("予定：会議\r\n")));
+        QCOMPARE(files(slot), TestFolder::textBytes(QStringLiteral("予定：会議\r\n時")) + '|' + TestFolder::textBytes(QStringLiteral("予定：会議\r\n")));
     }
 
     // A box not filled from its file in this run backs the file up at its
@@ -253,7 +251,7 @@ private slots:
         p->folder.breakFile(ValueFiles::memo(1));
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, QStringLiteral("xyz"));
-        QCOMPARE(messages(), 1);
+        QCOMPARE(p->messages().size(), 1);
         QVERIFY(p->platform.log.last().contains(QStringLiteral("memo.txt")));
         // Neither the refresh nor showing the page again loads over it.
         main->Main_Timer1_Timer();
@@ -267,7 +265,7 @@ private slots:
             QCOMPARE(p->folder.bytes(ValueFiles::memo(1)), text("oldxyz!"));
             p->folder.breakFile(ValueFiles::memo(1)); // a new failure after a good save is news again
             QTest::keyClicks(box, QStringLiteral("?"));
-            QCOMPARE(messages(), 2);
+            QCOMPARE(p->messages().size(), 2);
             return;
         }
         if (then == QStringLiteral("log-off"))
@@ -285,7 +283,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "oldxyz");
         const QString told = then == QStringLiteral("log-off") ? Rescue::takeNotice(userData) : p->platform.log.last();
         QVERIFY2(told.contains(QDir::toNativeSeparators(file.fileName())), qPrintable(told));
-        QCOMPARE(messages(), then == QStringLiteral("log-off") ? 1 : 2);
+        QCOMPARE(p->messages().size(), then == QStringLiteral("log-off") ? 1 : 2);
     }
 
     // Main and every window with a guard refuse the user's close; the
@@ -442,33 +440,34 @@ private slots:
     }
 
     // The memos due come in order, each followed by its beep, then the
-    // start-up step runs; a tick that comes while a box is open does not start.
-    void dueMemosInOrderAndNoTickWhileABoxWaits()
+    // start-up step runs; a tick that comes while a box is open does not
+    // start, and Main gone while one is open ends the tick there.
+    void dueMemosWhileABoxWaits_data()
     {
+        QTest::addColumn<bool>("mainGoes"); // else the next tick comes
+        QTest::addColumn<QStringList>("log");
+        const QString first = QStringLiteral("announce:一\n二行目");
+        QTest::newRow("a tick comes") << false << QStringList{first, "beep", "announce:", "beep", QStringLiteral("announce:三"),
+                                                              "beep", QStringLiteral("tray-add:ポトラ")};
+        QTest::newRow("Main goes") << true << QStringList{first, "tray-delete", "beep"};
+    }
+    void dueMemosWhileABoxWaits()
+    {
+        QFETCH(bool, mainGoes);
+        QFETCH(QStringList, log);
         memo(3, QStringLiteral("三"), "07:06");
         memo(1, QStringLiteral("一\r\n二行目"), "07:05");
         memo(2, QString(), "07:05");
         startAt(at(6, 7, 4, 59));
         int boxes = 0;
         p->platform.whileBoxOpen = [&](const QString &) {
-            if (++boxes == 1)
-                tick(at(6, 7, 7, 10)); // the first box stays open into 07:07; the timer comes
+            if (++boxes == 1) // the first box stays open into 07:07
+                mainGoes ? void(p->windows.unload(WindowId::Main)) : tick(at(6, 7, 7, 10));
         };
         tick(at(6, 7, 5, 0, 200));
-        QCOMPARE(p->platform.log, (QStringList{QStringLiteral("announce:一\n二行目"), "beep", "announce:", "beep",
-                                               QStringLiteral("announce:三"), "beep", QStringLiteral("tray-add:ポトラ")}));
-        QCOMPARE(main->Label5->text() + ' ' + QString::number(main->Timer1->interval()), QStringLiteral("07:07 50200"));
-    }
-
-    void mainGoneDuringTheBoxEndsTheTick()
-    {
-        memo(1, "m1", "07:05");
-        memo(2, "m2", "07:05");
-        startAt(at(6, 7, 4, 59));
-        p->platform.whileBoxOpen = [&](const QString &) { p->windows.unload(WindowId::Main); };
-        tick(at(6, 7, 5, 0, 200));
-        // No second box and no start-up step after Main went.
-        QCOMPARE(p->platform.log, (QStringList{"announce:m1", "tray-delete", "beep"}));
+        QCOMPARE(p->platform.log, log);
+        if (!mainGoes)
+            QCOMPARE(main->Label5->text() + ' ' + QString::number(main->Timer1->interval()), QStringLiteral("07:07 50200"));
     }
 };
 

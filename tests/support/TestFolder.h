@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Program.h"
+#include "main/Main.h"
 #include "platform/fake/FakePlatform.h"
 #include "store/DataFolder.h"
 
@@ -36,6 +37,7 @@ public:
 
     // The bytes a text value of the program has.
     static QByteArray textBytes(const QByteArray &sjis) { return '"' + sjis + "\"\r\n"; }
+    static QByteArray textBytes(const QString &text) { return textBytes(sjis(text)); }
     // By the system's own converter, not the program's.
     static QByteArray sjis(const QString &text);
 };
@@ -92,6 +94,13 @@ public:
         values.flush(-1);
         QCoreApplication::processEvents();
     }
+    // The message boxes shown so far, once every report is out.
+    QStringList messages()
+    {
+        settle();
+        return platform.entries(QStringLiteral("message:"));
+    }
+    Main *showMain() { return static_cast<Main *>(windows.show(WindowId::Main)); }
 
     TestFolder folder;
     FakePlatform platform;
