@@ -240,20 +240,25 @@ private slots:
     }
 
     // Help opens the data folder's page and leaves the window open; cancel and the close box write nothing.
+    void helpCancelAndTheCloseBox_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("キャンセル") << false;
+        QTest::newRow("the close box") << true;
+    }
     void helpCancelAndTheCloseBox()
     {
+        QFETCH(bool, closeBox);
         TestProgram &p = *this->p;
-        for (bool closeBox : {false, true}) {
-            Option1 *options = openOptions(p, "1\r\n");
-            QTest::mouseClick(options->Check1, Qt::LeftButton);
-            QTest::mouseClick(options->Command4, Qt::LeftButton);
-            QVERIFY(p.windows.isLoaded(WindowId::Option1));
-            closeBox ? void(options->close()) : QTest::mouseClick(options->Command3, Qt::LeftButton);
-            QVERIFY(!p.windows.isLoaded(WindowId::Option1));
-        }
+        Option1 *options = openOptions(p, "1\r\n");
+        QTest::mouseClick(options->Check1, Qt::LeftButton);
+        QTest::mouseClick(options->Command4, Qt::LeftButton);
+        QVERIFY(p.windows.isLoaded(WindowId::Option1));
+        closeBox ? void(options->close()) : QTest::mouseClick(options->Command3, Qt::LeftButton);
+        QVERIFY(!p.windows.isLoaded(WindowId::Option1));
         QCOMPARE(p.folder.bytes(ValueFiles::kStartupFlag), QByteArray("1\r\n"));
         const QString help = "help:" + QUrl::fromLocalFile(p.folder.data.absolute("help.html")).toString();
-        QCOMPARE(p.platform.log.filter(QRegularExpression("^(startup-|message:|help:)")), QStringList({help, help}));
+        QCOMPARE(p.platform.log.filter(QRegularExpression("^(startup-|message:|help:)")), QStringList{help});
     }
 
     void announcedOncePerRunBeforeMain_data()
