@@ -59,8 +59,9 @@ int main(int argc, char *argv[])
             text[i % size] = QLatin1Char(i % 2 ? 'b' : 'c');
             QElapsedTimer t;
             t.start();
-            data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3), before);
-            data.writeTextValue(ValueFiles::memo(3), text);
+            if (!data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3), before).ok()
+                || !data.writeTextValue(ValueFiles::memo(3), text).ok())
+                return 1;
             two.push_back(t.nsecsElapsed() / 1000.0);
 
             t.start();

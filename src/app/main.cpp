@@ -88,8 +88,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     // The lock goes into the folder, which an installed program has not
-    // made yet at its first start.
-    FileSystem::makeFolder(places.data);
+    // made yet at its first start; laying it out below says what failed.
+    std::ignore = FileSystem::makeFolder(places.data);
     const DataFolder data(places.data);
     // Before anything is written: a second copy must leave the folder alone.
     const SystemStart::Outcome outcome = system.claim(data.root());

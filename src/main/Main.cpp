@@ -382,8 +382,10 @@ void Main::rescueUnsaved()
         return;
     const QString text = said.join(QLatin1Char('\n'));
     // A box now would hold the log-off up; the next start shows it instead.
-    if (sessionEnding())
-        Rescue::leaveNotice(m_platform.userDataFolder(), text);
-    else
+    if (sessionEnding()) {
+        if (const Result<> left = Rescue::leaveNotice(m_platform.userDataFolder(), text); !left.ok())
+            qWarning("the notice for the next start could not be left (%s): %s", qPrintable(left.error), qPrintable(text));
+    } else {
         m_platform.message(nullptr, text);
+    }
 }

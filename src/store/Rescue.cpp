@@ -32,13 +32,13 @@ Result<QString> save(const QString &folder, const QString &memo, const QDateTime
     return saved;
 }
 
-void leaveNotice(const QString &folder, const QString &text)
+Result<> leaveNotice(const QString &folder, const QString &text)
 {
     QString notice = takeNotice(folder);
     if (!notice.isEmpty())
         notice += QLatin1Char('\n');
-    if (FileSystem::makeFolder(folder).ok())
-        FileSystem::replace(noticePath(folder), (notice + text).toUtf8());
+    const Result<> made = FileSystem::makeFolder(folder);
+    return made.ok() ? FileSystem::replace(noticePath(folder), (notice + text).toUtf8()) : made;
 }
 
 QString takeNotice(const QString &folder)

@@ -16,7 +16,7 @@ Result<QString> save(const QString &folder, const QString &memo, const QDateTime
 
 // A word for the user that could not be shown when it arose (the session
 // was ending): kept in `folder` until the next start takes it.
-void leaveNotice(const QString &folder, const QString &text);
+Result<> leaveNotice(const QString &folder, const QString &text);
 QString takeNotice(const QString &folder);
 
 } // namespace Rescue
