@@ -97,6 +97,7 @@ QString folderNotReady(const QStringList &problems)
 QString tooShort() { return QStringLiteral("縦の長さが短すぎです"); }
 QString tooNarrow() { return QStringLiteral("横の長さが短すぎです"); }
 
+QString pathReason(const QString &path, const QString &reason) { return QStringLiteral("%1: %2").arg(path, reason); }
 QString missingFile() { return QStringLiteral("ファイルがありません"); }
 QString folderInTheWay() { return QStringLiteral("ファイルではなくフォルダです"); }
 QString notAPlainFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }

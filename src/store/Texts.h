@@ -60,6 +60,8 @@ QString tooShort();
 QString tooNarrow();
 
 // Reasons, as the messages above give them.
+// A reason that concerns one file or folder, which it names.
+QString pathReason(const QString &path, const QString &reason);
 QString missingFile();
 QString folderInTheWay();
 QString notAPlainFile();
