@@ -68,7 +68,8 @@ int main(int argc, char *argv[])
     const QString text = (line + u'\n').repeated(std::max<qint64>(1, bytes / (line.size() * 2 + 2)));
     QTemporaryDir dir;
     const DataFolder data(dir.path());
-    data.ensureLayout();
+    if (!data.ensureLayout().ok())
+        return 1;
     QString stored = text;
     stored.replace(u'\n', QLatin1String("\r\n"));
     if (!data.writeTextValue(ValueFiles::memo(1), stored).ok())

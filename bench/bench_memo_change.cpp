@@ -48,7 +48,8 @@ int main(int argc, char *argv[])
     const int rounds = argc > 1 ? std::max(5, atoi(argv[1])) : 41;
     QTemporaryDir dir;
     DataFolder data(dir.path());
-    data.ensureLayout();
+    if (!data.ensureLayout().ok())
+        return 1;
     Values values(data, [](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
 
     std::printf("%-8s %12s %12s %12s %8s\n", "memo", "writer_us", "two_us", "floor_us", "ratio");

@@ -26,7 +26,8 @@ int main(int argc, char *argv[])
     constexpr int kKeys = 20, kApartMs = 100;
     QTemporaryDir dir;
     const DataFolder data(dir.path());
-    data.ensureLayout();
+    if (!data.ensureLayout().ok())
+        return 1;
     FakePlatform platform;
     Program program(data, platform, ProgramPlaces::decide(dir.path(), true, true, QString()));
     program.start();

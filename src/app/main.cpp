@@ -104,9 +104,8 @@ int main(int argc, char *argv[])
         break;
     }
 
-    const QStringList problems = data.ensureLayout();
-    if (!problems.isEmpty())
-        platform.message(nullptr, Texts::folderNotReady(problems));
+    if (const Result<> laidOut = data.ensureLayout(); !laidOut.ok())
+        platform.message(nullptr, Texts::folderNotReady(laidOut.error));
     // Shown now: it could not be when the session that left it was ending.
     const QString notice = Rescue::takeNotice(platform.userDataFolder());
     if (!notice.isEmpty())

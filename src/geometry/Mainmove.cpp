@@ -181,10 +181,10 @@ void Mainmove::centreCommand1()
 void Mainmove::Mainmove_Command1_Click()
 {
     const QRectF outer = outerTwips();
-    bool saved = m_values.writeText(ValueFiles::kLeft, StoredGeometry::format(float(outer.left())));
-    saved = m_values.writeText(ValueFiles::kHeight, StoredGeometry::format(float(outer.height()))) && saved;
-    saved = m_values.writeText(ValueFiles::kWidth, StoredGeometry::format(float(outer.width()))) && saved;
-    saved = m_values.writeText(ValueFiles::kTop, StoredGeometry::format(float(outer.top()))) && saved;
+    bool saved = m_values.writeText(ValueFiles::kLeft, StoredGeometry::format(float(outer.left()))).ok();
+    saved = m_values.writeText(ValueFiles::kHeight, StoredGeometry::format(float(outer.height()))).ok() && saved;
+    saved = m_values.writeText(ValueFiles::kWidth, StoredGeometry::format(float(outer.width()))).ok() && saved;
+    saved = m_values.writeText(ValueFiles::kTop, StoredGeometry::format(float(outer.top()))).ok() && saved;
     // Main would come back at a geometry the user did not choose; the editor
     // stays, the user has been told, and a second press tries again.
     if (!saved)

@@ -75,9 +75,9 @@ void MemoSlot::changed()
 bool MemoSlot::saveAgain()
 {
     const QString memo = ValueFiles::memo(m_slot);
-    // Only a built box can hold a change.
+    // Only a built box can hold a change; whether it is saved now, unsaved() tells.
     if (m_values.unsaved(memo))
-        m_values.writeText(memo, StoredText::toStored(m_box->toPlainText()));
+        std::ignore = m_values.writeText(memo, StoredText::toStored(m_box->toPlainText()));
     return !m_values.unsaved(memo);
 }
 

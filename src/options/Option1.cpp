@@ -67,8 +67,9 @@ void Option1::Option1_Command2_Click()
 void Option1::registerStartup()
 {
     // The flag goes first, so it keeps the user's choice even when the
-    // registration fails.
-    m_values.writeInteger(ValueFiles::kStartupFlag, 1);
+    // registration fails; a flag that cannot be written is told of, and the
+    // registration goes on.
+    std::ignore = m_values.writeInteger(ValueFiles::kStartupFlag, 1);
     const Result<> registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
     if (registered.ok())
         m_platform.message(this, Texts::registered());
@@ -78,7 +79,7 @@ void Option1::registerStartup()
 
 void Option1::removeStartup()
 {
-    m_values.writeInteger(ValueFiles::kStartupFlag, 0);
+    std::ignore = m_values.writeInteger(ValueFiles::kStartupFlag, 0);
     const Result<bool> removed = m_platform.startupRemove();
     if (!removed.ok())
         m_platform.message(this, Texts::unregisterFailed(removed.error));

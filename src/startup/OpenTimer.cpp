@@ -45,7 +45,7 @@ void OpenTimer::OpenTimer_Command1_Click()
 {
     // A memo that could not be saved stays in the box; the user has been
     // told and can try again or cancel.
-    if (!m_values.writeText(ValueFiles::kStartupMemo, StoredText::toStored(Text1->toPlainText())))
+    if (!m_values.writeText(ValueFiles::kStartupMemo, StoredText::toStored(Text1->toPlainText())).ok())
         return;
     unloadForm();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -8,13 +10,13 @@
 // converter: the C library's on Linux, Windows' on Windows.
 namespace CodePage {
 
-// A byte no character begins with, or a character cut off at the end,
-// reads as U+FFFD and clears `clean`.
-QString decode(QByteArrayView bytes, bool &clean);
+// The text; a byte no character begins with, or a character cut off at the
+// end, reads as U+FFFD, and the text is damaged.
+Result<QString> decode(QByteArrayView bytes);
 
 // Writes `text` at `out`, which has room for two bytes a UTF-16 unit, and
-// returns the end; null when a character has no code of its own there (a
+// gives the end. Fails when a character has no code of its own there (a
 // look-alike is no code of its own: 〜 is not ～).
-char *encode(QStringView text, char *out);
+Result<char *> encode(QStringView text, char *out);
 
 } // namespace CodePage

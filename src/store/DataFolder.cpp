@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -40,9 +41,9 @@ QString DataFolder::absolute(const QString &relative) const
     return m_root + QLatin1Char('/') + relative;
 }
 
-DataFolder::Read DataFolder::readValue(const QString &relative) const
+Result<DataFolder::Read> DataFolder::readValue(const QString &relative) const
 {
-    Read result;
+    Result<Read> result;
     const QString path = absolute(relative);
     switch (FileSystem::kindOf(path)) {
     case FileSystem::Kind::Missing:
@@ -60,20 +61,20 @@ DataFolder::Read DataFolder::readValue(const QString &relative) const
     const Result<QByteArray> bytes = FileSystem::read(path, kLimit);
     if (!bytes.ok()) {
         result.error = bytes.error;
-        result.keep = true;
+        result.value.setAside = true;
         return result;
     }
-    const ValueFile::Decoded decoded = ValueFile::decode(bytes.value);
-    result.text = decoded.text;
-    if (!decoded.clean) {
-        result.error = Texts::badEncoding();
-        result.partly = true;
-        result.keep = true;
+    const Result<QString> decoded = ValueFile::decode(bytes.value);
+    result.value.text = decoded.value;
+    if (!decoded.ok()) {
+        result.error = decoded.error;
+        result.value.partly = true;
+        result.value.setAside = true;
     }
     return result;
 }
 
-Result<QString> DataFolder::keepWhole(const QString &relative) const
+Result<QString> DataFolder::setAside(const QString &relative) const
 {
     const QString path = absolute(relative);
     for (int n = 1; n < 100; ++n) {
@@ -86,7 +87,7 @@ Result<QString> DataFolder::keepWhole(const QString &relative) const
                 return {copy, QString()};
             continue;
         }
-        const Result<> kept = FileSystem::keep(path, copyPath);
+        const Result<> kept = FileSystem::linkOrCopy(path, copyPath);
         return {kept.ok() ? copy : QString(), kept.error};
     }
     return {QString(), Texts::noNameForACopy()};
@@ -138,8 +139,8 @@ Result<> DataFolder::backupValue(const QString &from, const QString &to, const s
     // Filled in from its file at the start, a memo's backup is its file.
     if (FileSystem::sameFile(absolute(from), absolute(to)))
         return {};
-    const Result<bool> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
-    if (linked.value || !linked.ok())
+    const Result<FileSystem::Link> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
+    if (linked.value == FileSystem::Link::Made || !linked.ok())
         return {linked.error};
     if (text)
         return writeTextValue(to, *text);
@@ -166,7 +167,7 @@ FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString
     return FileSystem::replaceMemo(absolute(memo), bytes, absolute(backup), backupText, linkable);
 }
 
-QStringList DataFolder::ensureLayout() const
+Result<> DataFolder::ensureLayout() const
 {
     QStringList problems;
     removeLeftovers();
@@ -182,7 +183,7 @@ QStringList DataFolder::ensureLayout() const
                                      ? writeIntegerValue(entry.path, entry.initial.toInt())
                                      : writeTextValue(entry.path, entry.initial);
         if (!written.ok())
-            problems << QStringLiteral("%1: %2").arg(absolute(entry.path), written.error);
+            problems << Texts::pathReason(absolute(entry.path), written.error);
     }
-    return problems;
+    return {problems.join(QLatin1Char('\n'))};
 }

@@ -4,7 +4,6 @@
 #include "Result.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -23,18 +22,18 @@ public:
     // could not be read back.
     static constexpr qint64 kLimit = 64 * 1024 * 1024;
 
+    // What a read gives, also where it failed (then with the reason).
     struct Read {
         QString text;
-        QString error; // empty when the file was read as it is
         bool partly = false; // the text is what could be read of a damaged file
-        // A file that is there but did not read as it is: it is to be kept
-        // whole (keepWhole) before anything writes over it.
-        bool keep = false;
+        // A file that is there but did not read as it is: it is to be set
+        // aside whole before anything writes over it.
+        bool setAside = false;
     };
 
     // A missing or unreadable file reads as the empty text, with the reason.
     // Only plain files are read: never a pipe or a device in a file's place.
-    Read readValue(const QString &relative) const;
+    Result<Read> readValue(const QString &relative) const;
     Result<> writeIntegerValue(const QString &relative, int value) const;
     Result<> writeTextValue(const QString &relative, const QString &text) const;
 
@@ -48,16 +47,18 @@ public:
     FileSystem::MemoWritten writeMemo(const QString &memo, const QString &text, const QString &backup,
                                       const QString &before, bool linkable) const;
 
-    // Keeps the file whole beside itself, unread: "<name>.damaged", then
-    // "-2", "-3" for other damage later; a copy that holds the same already
-    // is enough. Gives the copy's relative path.
-    Result<QString> keepWhole(const QString &relative) const;
+    // Sets a file that did not read as it is aside, whole and unread, beside
+    // itself: "<name>.damaged", then "-2", "-3" for other damage later; a
+    // copy that holds the same already is enough. Gives the copy's relative
+    // path.
+    Result<QString> setAside(const QString &relative) const;
 
     // Creates the data folder, its two subfolders and every value file that
     // is missing, with its first value; never touches a file that exists.
-    // Removes temporary files that a crash left beside value files. Returns
-    // the problems met, one line each. Only the one running copy may call it.
-    QStringList ensureLayout() const;
+    // Removes temporary files that a crash left beside value files. The
+    // problems met are the error, one line each. Only the one running copy
+    // may call it.
+    Result<> ensureLayout() const;
 
 private:
     void removeLeftovers() const;

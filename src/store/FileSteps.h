@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "Result.h"
 
 #include <QByteArray>
@@ -14,20 +15,20 @@ namespace FileSteps {
 struct Staged {
     QString target; // a symbolic link followed
     QString temp;
-    QString error;
 };
-Staged stage(const QString &path, const QByteArray &bytes, bool sync = true);
-void sync(Staged &staged);
+// Where staging fails nothing is left behind; the target is named all the same.
+Result<Staged> stage(const QString &path, const QByteArray &bytes, bool sync = true);
+// A failed sync removes the temporary file.
+Result<> sync(const Staged &staged);
 // The rename into place; a failed one removes the temporary file.
-QString commit(const Staged &staged);
+Result<> commit(const Staged &staged);
 void drop(const Staged &staged);
 
 // `to` becomes the very file `from` is, by a hard link renamed into place,
-// the folder not synced yet: true when it is (or was already), false where
-// the file system or the file does not allow it.
-Result<bool> link(const QString &from, const QString &to);
+// the folder not synced yet (or it was that file already).
+Result<FileSystem::Link> link(const QString &from, const QString &to);
 
 // Makes the renames in the folders of `one` and `other` durable.
-QString syncFolders(const QString &one, const QString &other);
+Result<> syncFolders(const QString &one, const QString &other);
 
 } // namespace FileSteps

@@ -8,61 +8,63 @@ namespace FileSystem {
 
 Result<> replace(const QString &path, const QByteArray &bytes)
 {
-    const FileSteps::Staged staged = FileSteps::stage(path, bytes);
-    if (!staged.error.isEmpty())
+    const Result<FileSteps::Staged> staged = FileSteps::stage(path, bytes);
+    if (!staged.ok())
         return {staged.error};
-    if (const QString error = FileSteps::commit(staged); !error.isEmpty())
-        return {error};
-    return {FileSteps::syncFolders(staged.target, staged.target)};
+    if (const Result<> committed = FileSteps::commit(staged.value); !committed.ok())
+        return committed;
+    return FileSteps::syncFolders(staged.value.target, staged.value.target);
 }
 
 MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
                         const std::function<QByteArray()> &backupBytes, bool linkable)
 {
     MemoWritten written;
-    FileSteps::Staged next = FileSteps::stage(memo, memoBytes, linkable);
-    FileSteps::Staged previous;
-    if (next.error.isEmpty() && linkable) {
+    Result<FileSteps::Staged> next = FileSteps::stage(memo, memoBytes, linkable);
+    Result<FileSteps::Staged> previous; // staged only where the backup is written
+    if (next.ok() && linkable) {
         // Made once the new text is synced, right before it is renamed.
-        const Result<bool> linked = FileSteps::link(next.target, backup);
+        const Result<Link> linked = FileSteps::link(next.value.target, backup);
         written.backup.error = linked.error;
-        if (!linked.value)
+        if (linked.value == Link::CopyInstead)
             previous = FileSteps::stage(backup, backupBytes());
-    } else if (next.error.isEmpty()) {
+    } else if (next.ok()) {
         // Both synced at once: one sync's time, not two.
         previous = FileSteps::stage(backup, backupBytes(), false);
         std::thread other([&previous] {
-            if (previous.error.isEmpty())
-                FileSteps::sync(previous);
+            if (previous.ok())
+                previous.error = FileSteps::sync(previous.value).error;
         });
-        FileSteps::sync(next);
+        next.error = FileSteps::sync(next.value).error;
         other.join();
     }
-    if (!next.error.isEmpty()) {
-        FileSteps::drop(previous);
+    const bool staged = !previous.value.temp.isEmpty();
+    if (!next.ok()) {
+        if (staged)
+            FileSteps::drop(previous.value);
         written.memo.error = next.error;
         written.backup.error = next.error;
         return written;
     }
-    if (!previous.temp.isEmpty())
+    if (staged)
         written.backup.error = previous.error;
-    written.memo.error = FileSteps::commit(next);
-    if (!previous.temp.isEmpty() && previous.error.isEmpty())
-        written.backup.error = FileSteps::commit(previous);
-    const QString synced = FileSteps::syncFolders(next.target, previous.target.isEmpty() ? backup : previous.target);
+    written.memo = FileSteps::commit(next.value);
+    if (staged && previous.ok())
+        written.backup = FileSteps::commit(previous.value);
+    const Result<> synced = FileSteps::syncFolders(next.value.target, staged ? previous.value.target : backup);
     if (written.memo.ok())
-        written.memo.error = synced;
+        written.memo = synced;
     if (written.backup.ok())
-        written.backup.error = synced;
+        written.backup = synced;
     return written;
 }
 
-Result<bool> linkInPlace(const QString &from, const QString &to)
+Result<Link> linkInPlace(const QString &from, const QString &to)
 {
-    const Result<bool> linked = FileSteps::link(from, to);
-    if (!linked.value || !linked.ok())
+    const Result<Link> linked = FileSteps::link(from, to);
+    if (linked.value == Link::CopyInstead || !linked.ok())
         return linked;
-    return {true, FileSteps::syncFolders(to, to)};
+    return {linked.value, FileSteps::syncFolders(to, to).error};
 }
 
 } // namespace FileSystem

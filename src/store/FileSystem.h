@@ -54,14 +54,15 @@ MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const 
 // Makes `to` the very file `from` is, by a hard link renamed into place:
 // no byte is read or written, and the replace is atomic. Only for a plain
 // file with no other name, so that replacing `from` later cannot change
-// `to`. The value is false, without an error, where this cannot be done
-// (a file system without hard links): the caller copies instead.
-Result<bool> linkInPlace(const QString &from, const QString &to);
+// `to`. Where this cannot be done (a file system without hard links) the
+// caller copies instead.
+enum class Link { Made, CopyInstead };
+Result<Link> linkInPlace(const QString &from, const QString &to);
 
 // Makes `copy`, which must not exist yet, hold what `from` holds, without
 // reading it where the file system allows (a hard link: the file may be
 // unreadable or huge), else by a synced copy with the original's time.
-Result<> keep(const QString &from, const QString &copy);
+Result<> linkOrCopy(const QString &from, const QString &copy);
 
 // Whether the two paths name one and the same file.
 bool sameFile(const QString &a, const QString &b);

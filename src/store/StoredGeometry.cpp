@@ -1,5 +1,6 @@
 #include "StoredGeometry.h"
 
+#include "Texts.h"
 #include "ValueFiles.h"
 #include "Values.h"
 
@@ -23,22 +24,21 @@ double initial(const QString &relative)
 
 double readOne(Values &values, const QString &relative)
 {
-    double twips = 0;
-    if (!parse(values.read(relative), &twips))
+    const Result<double> twips = parse(values.read(relative));
+    if (!twips.ok())
         return initial(relative);
-    return std::clamp(twips, -kLimit, kLimit);
+    return std::clamp(twips.value, -kLimit, kLimit);
 }
 
 } // namespace
 
-bool parse(const QString &text, double *twips)
+Result<double> parse(const QString &text)
 {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
-        return false;
-    *twips = value;
-    return true;
+        return {0, Texts::notANumber(text)};
+    return {value, {}};
 }
 
 QString format(float twips)

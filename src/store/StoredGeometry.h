@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QRectF>
 #include <QString>
 
@@ -14,7 +16,7 @@ QRectF read(Values &values);
 
 // The decimal text a number is stored as: 1200, -60, 1200.5.
 QString format(float twips);
-// A stored text as a number, or false when it is none.
-bool parse(const QString &text, double *twips);
+// A stored text as a number; fails where it is none.
+Result<double> parse(const QString &text);
 
 } // namespace StoredGeometry

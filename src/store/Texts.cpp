@@ -90,10 +90,7 @@ QString runningButNotAnswering(const QString &program)
 {
     return program + QStringLiteral("はこのフォルダで既に動いていますが、応答がありません。");
 }
-QString folderNotReady(const QStringList &problems)
-{
-    return QStringLiteral("データフォルダを準備できませんでした。\n") + problems.join(QLatin1Char('\n'));
-}
+QString folderNotReady(const QString &problems) { return QStringLiteral("データフォルダを準備できませんでした。\n") + problems; }
 QString tooShort() { return QStringLiteral("縦の長さが短すぎです"); }
 QString tooNarrow() { return QStringLiteral("横の長さが短すぎです"); }
 
@@ -102,6 +99,8 @@ QString missingFile() { return QStringLiteral("ファイルがありません");
 QString folderInTheWay() { return QStringLiteral("ファイルではなくフォルダです"); }
 QString notAPlainFile() { return QStringLiteral("通常のファイルではありません (パイプや装置など)"); }
 QString notAPlainFileNotWritten() { return notAPlainFile() + QStringLiteral("。このファイルには保存しません"); }
+QString notANumber(const QString &text) { return QStringLiteral("数値ではありません: %1").arg(text); }
+QString notInTheCodePage() { return QStringLiteral("Shift-JIS にない文字があります"); }
 QString badEncoding() { return QStringLiteral("文字コードが正しくないか、途中で切れています"); }
 QString tooLargeToRead(qint64 bytes, qint64 limit)
 {

@@ -55,7 +55,7 @@ QString unregisterFailed(const QString &reason);
 QString wasNotRegistered();
 QString noDataFolder();
 QString runningButNotAnswering(const QString &program);
-QString folderNotReady(const QStringList &problems);
+QString folderNotReady(const QString &problems); // one a line
 QString tooShort();
 QString tooNarrow();
 
@@ -67,6 +67,8 @@ QString folderInTheWay();
 QString notAPlainFile();
 QString notAPlainFileNotWritten();
 QString badEncoding();
+QString notInTheCodePage();
+QString notANumber(const QString &text);
 QString tooLargeToRead(qint64 bytes, qint64 limit);
 QString tooLargeToSave(qint64 limit);
 QString notOverwrittenUnkept();

@@ -1,6 +1,7 @@
 #include "ValueFile.h"
 
 #include "CodePage.h"
+#include "Texts.h"
 
 #include <QStringDecoder>
 
@@ -83,10 +84,9 @@ QByteArray encodeText(const QString &text)
     // Encoded straight into one buffer: a memo may be megabytes, and every
     // keystroke writes it.
     QByteArray bytes(text.size() * 2 + 4, Qt::Uninitialized);
-    char *out = bytes.data();
-    *out++ = '"';
-    out = CodePage::encode(text, out);
-    if (out) {
+    bytes[0] = '"';
+    const Result<char *> encoded = CodePage::encode(text, bytes.data() + 1);
+    if (char *out = encoded.value; encoded.ok()) {
         *out++ = '"';
         *out++ = '\r';
         *out++ = '\n';
@@ -95,14 +95,14 @@ QByteArray encodeText(const QString &text)
     // A rare text (a kanji of the second level before half-width katakana)
     // whose code page 932 form the reader would take for UTF-8 goes behind
     // the mark too, so that every text written reads back as itself.
-    if (!out || readsAsUtf8(utf8Of(bytes)))
+    if (!encoded.ok() || readsAsUtf8(utf8Of(bytes)))
         return kBom + '"' + text.toUtf8() + '"' + kLineEnd;
     return bytes;
 }
 
-Decoded decode(const QByteArray &bytes)
+Result<QString> decode(const QByteArray &bytes)
 {
-    Decoded result;
+    Result<QString> result;
     const bool marked = bytes.startsWith(kBom);
     QByteArrayView rest(bytes);
     if (marked)
@@ -112,7 +112,7 @@ Decoded decode(const QByteArray &bytes)
     // A copy cut short: what was whole is read, and the file is flagged.
     if (utf8 && form.cut) {
         rest.chop(form.cut);
-        result.clean = false;
+        result.error = Texts::badEncoding();
     }
 
     qsizetype pos = 0;
@@ -142,10 +142,14 @@ Decoded decode(const QByteArray &bytes)
         // A text may itself begin with U+FEFF: keep it, it is not a mark here.
         QStringDecoder decoder(QStringConverter::Utf8,
                                QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
-        result.text = decoder.decode(item);
-        result.clean = result.clean && !decoder.hasError();
+        result.value = decoder.decode(item);
+        if (decoder.hasError())
+            result.error = Texts::badEncoding();
     } else {
-        result.text = CodePage::decode(item, result.clean);
+        const Result<QString> decoded = CodePage::decode(item);
+        result.value = decoded.value;
+        if (!decoded.ok())
+            result.error = decoded.error;
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,12 +24,8 @@ namespace ValueFile {
 QByteArray encodeInteger(int value);
 QByteArray encodeText(const QString &text);
 
-struct Decoded {
-    QString text;
-    bool clean = true; // false when bytes were not valid in their encoding, or cut off
-};
-
-// Reads one item from a file's bytes; always yields text.
-Decoded decode(const QByteArray &bytes);
+// Reads one item from a file's bytes; always yields text, which fails where
+// the bytes were not valid in their encoding, or cut off.
+Result<QString> decode(const QByteArray &bytes);
 
 } // namespace ValueFile

@@ -26,59 +26,58 @@ QString Values::read(const QString &relative)
         m_writer.flush(kWaitMs);
     if (QString waiting; m_writer.latest(relative, &waiting))
         return waiting;
-    const DataFolder::Read result = m_data.readValue(relative);
-    if (result.error.isEmpty()) {
-        m_unkept.remove(relative);
-        m_writer.read(relative, result.text);
-        settle(relative, QString(), false);
-        return result.text;
+    const Result<DataFolder::Read> result = m_data.readValue(relative);
+    if (result.ok()) {
+        m_notSetAside.remove(relative);
+        m_writer.read(relative, result.value.text);
+        tellOfRead(relative, {});
+        return result.value.text;
     }
     QString error = result.error;
-    if (result.keep) {
-        const Result<QString> kept = m_data.keepWhole(relative);
-        if (kept.ok()) {
-            m_unkept.remove(relative);
-            error += u'\n' + Texts::keptAt(QDir::toNativeSeparators(m_data.absolute(kept.value)));
+    if (result.value.setAside) {
+        const Result<QString> copy = m_data.setAside(relative);
+        if (copy.ok()) {
+            m_notSetAside.remove(relative);
+            error += u'\n' + Texts::keptAt(QDir::toNativeSeparators(m_data.absolute(copy.value)));
         } else {
-            m_unkept.insert(relative);
-            error += u'\n' + Texts::notKept(kept.error);
+            m_notSetAside.insert(relative);
+            error += u'\n' + Texts::notKept(copy.error);
         }
     }
     const QString path = QDir::toNativeSeparators(m_data.absolute(relative));
-    error = result.partly ? Texts::readPartly(path, error) : Texts::readFailed(path, error);
-    settle(relative, error, false);
-    return result.text;
+    tellOfRead(relative, {result.value.partly ? Texts::readPartly(path, error) : Texts::readFailed(path, error)});
+    return result.value.text;
 }
 
-QString Values::guarded(const QString &relative) const
+Result<> Values::mayWriteOver(const QString &relative) const
 {
-    return m_unkept.contains(relative) ? Texts::notOverwrittenUnkept() : QString();
+    return {m_notSetAside.contains(relative) ? Texts::notOverwrittenUnkept() : QString()};
 }
 
-bool Values::writeText(const QString &relative, const QString &text)
+Result<> Values::writeText(const QString &relative, const QString &text)
 {
-    QString error = guarded(relative);
-    if (error.isEmpty())
-        error = m_data.writeTextValue(relative, text).error;
-    if (error.isEmpty())
+    Result<> written = mayWriteOver(relative);
+    if (written.ok())
+        written = m_data.writeTextValue(relative, text);
+    if (written.ok())
         m_writer.forget(relative);
-    return settle(relative, error, true);
+    return tellOfWrite(relative, written);
 }
 
-bool Values::writeInteger(const QString &relative, int value)
+Result<> Values::writeInteger(const QString &relative, int value)
 {
-    QString error = guarded(relative);
-    if (error.isEmpty())
-        error = m_data.writeIntegerValue(relative, value).error;
-    return settle(relative, error, true);
+    Result<> written = mayWriteOver(relative);
+    if (written.ok())
+        written = m_data.writeIntegerValue(relative, value);
+    return tellOfWrite(relative, written);
 }
 
 void Values::saveMemo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now)
 {
     for (const auto &[path, text] : {std::pair(memo, now), std::pair(backup, before.value_or(QString()))}) {
-        if (const QString error = guarded(path); !error.isEmpty()) {
+        if (const Result<> refused = mayWriteOver(path); !refused.ok()) {
             m_held.insert(path, text);
-            settle(path, error, true);
+            std::ignore = tellOfWrite(path, refused);
         }
     }
     // A memo whose file cannot become its backup is not written over.
@@ -111,27 +110,40 @@ bool Values::flush(int ms)
 void Values::finished(const QList<Writer::Written> &written)
 {
     for (const Writer::Written &one : written) {
-        if (!one.silent)
-            settle(one.path, one.error, true, true);
+        if (!one.toldByItsPair)
+            tellOfWriteNow(one.path, one.result);
     }
 }
 
-bool Values::settle(const QString &relative, const QString &error, bool writing, bool fromTheLoop)
+bool Values::firstTime(QSet<QString> &told, const QString &relative, const Result<> &outcome)
 {
-    QSet<QString> &reported = writing ? m_reportedWrites : m_reportedReads;
-    if (error.isEmpty()) {
-        reported.remove(relative);
-        return true;
-    }
-    if (reported.contains(relative))
+    if (outcome.ok()) {
+        told.remove(relative);
         return false;
-    reported.insert(relative);
+    }
+    if (told.contains(relative))
+        return false;
+    told.insert(relative);
+    return true;
+}
 
-    const QString text = writing ? Texts::writeFailed(QDir::toNativeSeparators(m_data.absolute(relative)), error) : error;
-    // Shown from the event loop, not inside the edit or load that failed.
-    if (fromTheLoop)
-        m_report(text);
-    else
+void Values::tellOfRead(const QString &relative, const Result<> &read)
+{
+    if (firstTime(m_toldOfReads, relative, read))
+        QTimer::singleShot(0, &m_pending, [this, text = read.error] { m_report(text); });
+}
+
+Result<> Values::tellOfWrite(const QString &relative, const Result<> &written)
+{
+    if (firstTime(m_toldOfWrites, relative, written)) {
+        const QString text = Texts::writeFailed(QDir::toNativeSeparators(m_data.absolute(relative)), written.error);
         QTimer::singleShot(0, &m_pending, [this, text] { m_report(text); });
-    return false;
+    }
+    return written;
+}
+
+void Values::tellOfWriteNow(const QString &relative, const Result<> &written)
+{
+    if (firstTime(m_toldOfWrites, relative, written))
+        m_report(Texts::writeFailed(QDir::toNativeSeparators(m_data.absolute(relative)), written.error));
 }

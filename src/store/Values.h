@@ -14,8 +14,8 @@ class DataFolder;
 // The value files as the windows use them: every read and write goes to the
 // data folder, and a file that cannot be read, or written, is reported to
 // the user once, until that works again, never once per keystroke. A file
-// that is there but does not read as it is, is kept whole before anything
-// writes over it; where it cannot be kept, nothing does.
+// that is there but does not read as it is, is set aside whole before
+// anything writes over it; where it cannot be, nothing writes over it.
 //
 // What is typed is saved behind the keys (see Writer); every read sees the
 // newest text, written or still waiting.
@@ -29,9 +29,10 @@ public:
 
     // A missing or unreadable file reads as the empty text.
     QString read(const QString &relative);
-    // Written now: for a window that closes once its values are saved.
-    bool writeText(const QString &relative, const QString &text);
-    bool writeInteger(const QString &relative, int value);
+    // Written now: for a window that closes once its values are saved. A
+    // failure has been reported to the user already.
+    Result<> writeText(const QString &relative, const QString &text);
+    Result<> writeInteger(const QString &relative, int value);
 
     // Saved behind the keys: a memo's text `now` with `before`, the text one
     // change before it, for its backup (the same text: only the backup;
@@ -50,18 +51,24 @@ public:
     static constexpr int kWaitMs = Writer::kEndMs;
 
 private:
-    bool settle(const QString &relative, const QString &error, bool writing, bool fromTheLoop = false);
-    // Why `relative` may not be written over, or an empty text.
-    QString guarded(const QString &relative) const;
+    // The user hears of a failed read or write of a file once, until it
+    // works again. A message waits for the event loop, unless it comes from
+    // there (the writer's outcomes): not inside the edit or load that failed.
+    void tellOfRead(const QString &relative, const Result<> &read);
+    Result<> tellOfWrite(const QString &relative, const Result<> &written);
+    void tellOfWriteNow(const QString &relative, const Result<> &written);
+    bool firstTime(QSet<QString> &told, const QString &relative, const Result<> &outcome);
+    // Fails for a file that did not read as it is and could not be set aside.
+    Result<> mayWriteOver(const QString &relative) const;
     void finished(const QList<Writer::Written> &written);
 
     const DataFolder &m_data;
     Report m_report;
-    QSet<QString> m_reportedReads, m_reportedWrites;
-    // Files that did not read as they are and could not be kept whole: not
+    QSet<QString> m_toldOfReads, m_toldOfWrites;
+    // Files that did not read as they are and could not be set aside: not
     // to be written over in this run. What would have gone to them is held
     // here, for the window and the rescue at the end.
-    QSet<QString> m_unkept;
+    QSet<QString> m_notSetAside;
     QHash<QString, QString> m_held;
     // Reports wait for the event loop; they go with this object.
     QObject m_pending;

@@ -73,19 +73,18 @@ struct Writer::State {
             // Without its backup the file's text would be lost: the memo waits.
             const Result<> backedUp = data.backupValue(job.path, job.backup, std::nullopt);
             if (!backedUp.ok())
-                return {{job.path, backedUp.error}, {job.backup, backedUp.error, true}};
-            return {{job.path, data.writeTextValue(job.path, job.now).error}, {job.backup, QString()}};
+                return {{job.path, backedUp}, {job.backup, backedUp, true}};
+            return {{job.path, data.writeTextValue(job.path, job.now)}, {job.backup, {}}};
         }
         if (job.backup.isEmpty()) {
-            const Result<> done = job.integer ? data.writeIntegerValue(job.path, job.now.toInt())
-                                              : data.writeTextValue(job.path, job.now);
-            return {{job.path, done.error}};
+            return {{job.path, job.integer ? data.writeIntegerValue(job.path, job.now.toInt())
+                                           : data.writeTextValue(job.path, job.now)}};
         }
         if (job.before == job.now) {
             // Only the backup: the file as it is where it holds the text.
             const Result<> backedUp = memoOnDisk ? data.backupValue(job.path, job.backup, job.before)
                                                  : data.writeTextValue(job.backup, job.before);
-            return {{job.backup, backedUp.error}};
+            return {{job.backup, backedUp}};
         }
         // Where the file holds the text one change before, it becomes the
         // backup as it is; further behind (keys came while a write was
@@ -93,7 +92,7 @@ struct Writer::State {
         const FileSystem::MemoWritten done = data.writeMemo(job.path, job.now, job.backup, job.before, memoOnDisk);
         // One cause is told once: a backup not written for the memo's failure says nothing of its own.
         const bool same = !done.memo.ok() && done.memo.error == done.backup.error;
-        return {{job.path, done.memo.error}, {job.backup, done.backup.error, same}};
+        return {{job.path, done.memo}, {job.backup, done.backup, same}};
     }
 
     void run()
@@ -115,12 +114,12 @@ struct Writer::State {
             for (const Written &one : written) {
                 // Newer texts handed over meanwhile stay the newest.
                 const auto it = latest.find(one.path);
-                if (one.error.isEmpty() && it != latest.end() && it->serial <= job.serial)
+                if (one.result.ok() && it != latest.end() && it->serial <= job.serial)
                     latest.erase(it);
             }
             if (!job.backup.isEmpty()) {
                 const bool memoWritten = std::any_of(written.begin(), written.end(), [&](const Written &one) {
-                    return one.path == job.path && one.error.isEmpty();
+                    return one.path == job.path && one.result.ok();
                 });
                 if (memoWritten || (job.before == job.now && memoOnDisk))
                     onDisk.insert(job.path, job.now);

@@ -18,13 +18,13 @@
 class Writer
 {
 public:
-    // What became of one file: its path in the data folder and why it
-    // failed. A file left alone because the other of its pair failed is
-    // `silent`: its failure is the other's.
+    // What became of one file, by its path in the data folder. A file left
+    // alone because the other of its pair failed for the same cause is told
+    // of by its pair.
     struct Written {
         QString path;
-        QString error;
-        bool silent = false;
+        Result<> result;
+        bool toldByItsPair = false;
     };
     // Called on the writer's thread after each write, with what it wrote.
     using Finished = std::function<void(const QList<Written> &)>;

@@ -165,9 +165,9 @@ void TimerMemoEditor::load()
 void TimerMemoEditor::save()
 {
     // All three are written, in this order, even after one has failed.
-    bool saved = m_values.writeText(ValueFiles::timerText(m_memo), StoredText::toStored(Text1->toPlainText()));
-    saved = m_values.writeText(ValueFiles::timerHour(m_memo), Text2->text()) && saved;
-    saved = m_values.writeText(ValueFiles::timerMinute(m_memo), Text3->text()) && saved;
+    bool saved = m_values.writeText(ValueFiles::timerText(m_memo), StoredText::toStored(Text1->toPlainText())).ok();
+    saved = m_values.writeText(ValueFiles::timerHour(m_memo), Text2->text()).ok() && saved;
+    saved = m_values.writeText(ValueFiles::timerMinute(m_memo), Text3->text()).ok() && saved;
     // What could not be saved stays on screen, beside the message about it.
     if (!saved)
         return;

@@ -110,10 +110,10 @@ bool Timermemo::saveFlags()
     for (int n = 1; n <= 3; ++n) {
         switch (boxes[n - 1]->checkState()) {
         case Qt::Unchecked:
-            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 0) && saved;
+            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 0).ok() && saved;
             break;
         case Qt::Checked:
-            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 1) && saved;
+            saved = m_values.writeInteger(ValueFiles::timerEnabled(n), 1).ok() && saved;
             break;
         case Qt::PartiallyChecked:
             break;

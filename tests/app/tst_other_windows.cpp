@@ -77,9 +77,9 @@ private slots:
 
     void buttonsFitTheMemoOnOneLine()
     {
-        p->values.writeText(ValueFiles::timerText(1), QStringLiteral("一行目\r\n二行目"));
-        p->values.writeText(ValueFiles::timerText(2), QStringLiteral("とても長いメモ").repeated(30));
-        p->values.writeText(ValueFiles::timerText(3), QStringLiteral("R&D"));
+        QVERIFY(p->values.writeText(ValueFiles::timerText(1), QStringLiteral("一行目\r\n二行目")).ok());
+        QVERIFY(p->values.writeText(ValueFiles::timerText(2), QStringLiteral("とても長いメモ").repeated(30)).ok());
+        QVERIFY(p->values.writeText(ValueFiles::timerText(3), QStringLiteral("R&D")).ok());
         Timermemo *window = overview("0", "0", "0");
         QCOMPARE(window->Command1->text(), QStringLiteral("一行目 二行目"));
         const QString fitted = window->Command2->text();

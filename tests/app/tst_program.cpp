@@ -114,7 +114,7 @@ private slots:
             QCOMPARE(p.folder.bytes(ValueFiles::memoBackup(1)), bytes);
         QTest::keyClicks(box, QStringLiteral("z"));
         p.settle();
-        QCOMPARE(p.folder.data.readValue(ValueFiles::memo(1)).text, StoredText::toStored(box->toPlainText()));
+        QCOMPARE(p.folder.data.readValue(ValueFiles::memo(1)).value.text, StoredText::toStored(box->toPlainText()));
         if (!kept)
             return;
         QFile copy(p.folder.data.absolute(QStringLiteral("set/memo.txt.damaged")));

@@ -33,9 +33,8 @@ void line(const QByteArray &text)
 
 void decodeLine(const QByteArray &bytes)
 {
-    bool clean = true;
-    const QString text = CodePage::decode(bytes, clean);
-    line("D " + hex(bytes) + ' ' + points(text) + (clean ? " clean" : " damaged"));
+    const Result<QString> text = CodePage::decode(bytes);
+    line("D " + hex(bytes) + ' ' + points(text.value) + (text.ok() ? " clean" : " damaged"));
 }
 
 } // namespace
@@ -47,9 +46,9 @@ int main()
             continue;
         const QChar character(c);
         char out[4];
-        const char *end = CodePage::encode(QStringView(&character, 1), out);
+        const Result<char *> end = CodePage::encode(QStringView(&character, 1), out);
         line("E " + QByteArray::number(uint(c), 16).rightJustified(4, '0') + ' '
-             + (end ? hex(QByteArrayView(out, end - out)) : QByteArray("-")));
+             + (end.ok() ? hex(QByteArrayView(out, end.value - out)) : QByteArray("-")));
     }
     for (int first = 0x80; first <= 0xFF; ++first) {
         decodeLine(QByteArray(1, char(first)));

@@ -74,9 +74,9 @@ private slots:
         const QByteArray written = integer ? ValueFile::encodeInteger(number) : ValueFile::encodeText(text);
         if (form == Writes)
             QCOMPARE(written, bytes);
-        const ValueFile::Decoded decoded = ValueFile::decode(form == ReadsBack ? written : bytes);
-        QCOMPARE(decoded.text, text);
-        QCOMPARE(decoded.clean, form != Damaged);
+        const Result<QString> decoded = ValueFile::decode(form == ReadsBack ? written : bytes);
+        QCOMPARE(decoded.value, text);
+        QCOMPARE(decoded.ok(), form != Damaged);
     }
     // Whatever is written reads back as itself: every character alone (the C
     // library's converter writes some as look-alikes, 〜 as ～) and every text
@@ -96,9 +96,9 @@ private slots:
                 texts << QString(a) + b;
         }
         for (const QString &text : texts) {
-            const ValueFile::Decoded back = ValueFile::decode(ValueFile::encodeText(text));
-            if (back.text != text || !back.clean)
-                QFAIL(qPrintable(QStringLiteral("%1 (U+%2) read back as %3").arg(text).arg(int(text.at(0).unicode()), 4, 16, QLatin1Char('0')).arg(back.text)));
+            const Result<QString> back = ValueFile::decode(ValueFile::encodeText(text));
+            if (back.value != text || !back.ok())
+                QFAIL(qPrintable(QStringLiteral("%1 (U+%2) read back as %3").arg(text).arg(int(text.at(0).unicode()), 4, 16, QLatin1Char('0')).arg(back.value)));
         }
     }
 
@@ -118,14 +118,14 @@ private slots:
             folder.plant(name, "x");
         folder.plant(ValueFiles::kChange, "garbage");
         QFile::remove(folder.data.absolute(ValueFiles::memo(5)));
-        QVERIFY(folder.data.ensureLayout().isEmpty());
+        QVERIFY(folder.data.ensureLayout().ok());
         QCOMPARE(folder.bytes(ValueFiles::kChange) + folder.bytes(ValueFiles::memo(5)), QByteArray("garbage\"\"\r\n"));
         for (const QString &name : leftovers + kept)
             QVERIFY2(QFile::exists(folder.data.absolute(name)) == kept.contains(name), qPrintable(name));
         // A subfolder that cannot be made is reported, not fatal.
         QVERIFY(QDir(folder.data.absolute("Timer")).removeRecursively());
         folder.plant(QStringLiteral("Timer"), "a file in the way");
-        QVERIFY(!folder.data.ensureLayout().isEmpty());
+        QVERIFY(!folder.data.ensureLayout().ok());
     }
 
     // A write replaces the file whole or not at all, leaves nothing beside it
@@ -147,16 +147,17 @@ private slots:
         // Nor is a text stored that could not be read back: the reader's limit is 64 MB.
         QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(2), QString(64 * 1024 * 1024 - 3, u'x')).ok());
         // A missing file reads as the empty text, says why, and is not made.
-        const DataFolder::Read read = folder.data.readValue(ValueFiles::memo(6));
-        QVERIFY(read.text.isEmpty() && !read.error.isEmpty());
+        const Result<DataFolder::Read> read = folder.data.readValue(ValueFiles::memo(6));
+        QVERIFY(read.value.text.isEmpty() && !read.ok());
         // A folder in the way fails the write; past that check, so does the rename.
         QVERIFY(!folder.data.writeTextValue(ValueFiles::memo(7), "x").ok());
         QVERIFY(!FileSystem::replace(folder.data.absolute(ValueFiles::memo(7)), "x").ok());
         QVERIFY(QFileInfo(folder.data.absolute(ValueFiles::memo(7))).isDir());
         // A rename that fails is no save (a folder put in the way meanwhile), and leaves nothing.
-        const FileSteps::Staged staged = FileSteps::stage(folder.data.absolute(ValueFiles::memo(7)) + "x", "x");
-        QVERIFY(staged.error.isEmpty() && QDir().mkpath(staged.target + "/inside"));
-        QVERIFY(!FileSteps::commit(staged).isEmpty() && !QFileInfo::exists(staged.temp));
+        const Result<FileSteps::Staged> stage = FileSteps::stage(folder.data.absolute(ValueFiles::memo(7)) + "x", "x");
+        const FileSteps::Staged &staged = stage.value;
+        QVERIFY(stage.ok() && QDir().mkpath(staged.target + "/inside"));
+        QVERIFY(!FileSteps::commit(staged).ok() && !QFileInfo::exists(staged.temp));
         QVERIFY(QDir(staged.target).removeRecursively());
         QCOMPARE(filesIn(folder, "set"), files);
     }
@@ -186,7 +187,7 @@ private slots:
         const unsigned before = TestSystem::umask(022);
         QTemporaryDir home;
         const DataFolder data(home.path() + QStringLiteral("/share/ポトラ"));
-        QVERIFY(data.ensureLayout().isEmpty());
+        QVERIFY(data.ensureLayout().ok());
         const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::kChange), shared));
         QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::memo(3)), shared));
@@ -262,7 +263,7 @@ private slots:
         values.holdWrites(false);
         QVERIFY(values.flush(-1));
         QVERIFY(!values.unsaved(memo));
-        QCOMPARE(folder.data.readValue(memo).text + folder.data.readValue(backup).text, QStringLiteral("fffeee"));
+        QCOMPARE(folder.data.readValue(memo).value.text + folder.data.readValue(backup).value.text, QStringLiteral("fffeee"));
         QCOMPARE(folder.bytes(ValueFiles::kChange), QByteArray("7\r\n"));
         // A failed write: the newest text stays what is read, and the user is told once.
         folder.breakFile(memo);
@@ -301,7 +302,7 @@ private slots:
         }
         QCOMPARE(told.size(), 2);
         QVERIFY(told[0].contains(QStringLiteral("memo4.txt.damaged")) && told[1].contains(QStringLiteral("memo.txt.damaged")));
-        QVERIFY(values.writeText(ValueFiles::memo(4), "new") && values.writeText(ValueFiles::memo(1), "new"));
+        QVERIFY(values.writeText(ValueFiles::memo(4), "new").ok() && values.writeText(ValueFiles::memo(1), "new").ok());
         QCOMPARE(QFileInfo(folder.data.absolute("set/memo4.txt.damaged")).size(), 70 * 1024 * 1024);
         folder.plant(ValueFiles::memo(1), "\"\x81"); // other damage later gets its own copy
         read(1);
@@ -324,7 +325,7 @@ private slots:
             QVERIFY(!FileSystem::read(path, 1024).ok() && (path.startsWith("/dev") || !FileSystem::replace(path, "x").ok()));
         }
         QVERIFY(values.read(ValueFiles::memo(5)).isEmpty() && values.read(ValueFiles::memo(6)).isEmpty());
-        QVERIFY(!values.writeText(ValueFiles::memo(5), "x") && !values.writeText(ValueFiles::memo(6), "x"));
+        QVERIFY(!values.writeText(ValueFiles::memo(5), "x").ok() && !values.writeText(ValueFiles::memo(6), "x").ok());
         QCoreApplication::processEvents();
         QCOMPARE(told.size(), 4);
         QVERIFY(QFileInfo(link).isSymLink() && FileSystem::kindOf(pipe) == FileSystem::Kind::Other);

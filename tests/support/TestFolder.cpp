@@ -9,9 +9,8 @@
 
 TestFolder::TestFolder()
 {
-    const QStringList problems = data.ensureLayout();
-    if (!problems.isEmpty())
-        qFatal("cannot lay out the test folder: %s", qPrintable(problems.join(QLatin1Char(' '))));
+    if (const Result<> laidOut = data.ensureLayout(); !laidOut.ok())
+        qFatal("cannot lay out the test folder: %s", qPrintable(laidOut.error));
 }
 
 QByteArray TestFolder::bytes(const QString &relative) const

@@ -1,4 +1,5 @@
 #include "store/CodePage.h"
+#include "store/Texts.h"
 
 #include <iconv.h>
 
@@ -59,8 +60,9 @@ bool hasLookAlike(QStringView text)
 
 } // namespace
 
-QString decode(QByteArrayView bytes, bool &clean)
+Result<QString> decode(QByteArrayView bytes)
 {
+    bool clean = true;
     // Every byte gives at most one UTF-16 unit, one that cannot be read too.
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *const start = reinterpret_cast<char16_t *>(text.data());
@@ -88,27 +90,27 @@ QString decode(QByteArrayView bytes, bool &clean)
         --inLeft;
     }
     text.truncate(reinterpret_cast<char16_t *>(out) - start);
-    return text;
+    return {text, clean ? QString() : Texts::badEncoding()};
 }
 
-char *encode(QStringView text, char *out)
+Result<char *> encode(QStringView text, char *out)
 {
     qsizetype ascii = 0;
     while (ascii < text.size() && text[ascii].unicode() < 0x80)
         *out++ = char(text[ascii++].unicode());
     text = text.sliced(ascii);
     if (text.isEmpty())
-        return out;
+        return {out, {}};
     const iconv_t handle = Handles::fromUtf16();
     if (handle == iconv_t(-1) || hasLookAlike(text))
-        return nullptr;
+        return {nullptr, Texts::notInTheCodePage()};
     char *in = const_cast<char *>(reinterpret_cast<const char *>(text.utf16()));
     size_t inLeft = size_t(text.size()) * 2;
     size_t outLeft = size_t(text.size()) * 2;
     iconv(handle, nullptr, nullptr, nullptr, nullptr);
     if (iconv(handle, &in, &inLeft, &out, &outLeft) == size_t(-1))
-        return nullptr;
-    return out;
+        return {nullptr, Texts::notInTheCodePage()};
+    return {out, {}};
 }
 
 } // namespace CodePage

@@ -17,35 +17,35 @@ QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 // Qt's buffered writes can lose the error of their last flush (QTBUG-75077),
 // so the bytes go straight to the descriptor and every step is checked.
-QString writeWhole(int fd, const char *next, qint64 left)
+Result<> writeWhole(int fd, const char *next, qint64 left)
 {
     while (left > 0) {
         const ssize_t written = ::write(fd, next, size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return written < 0 ? lastError() : QString::fromLocal8Bit(std::strerror(ENOSPC));
+            return {written < 0 ? lastError() : QString::fromLocal8Bit(std::strerror(ENOSPC))};
         next += written;
         left -= written;
     }
-    return QString();
+    return {};
 }
 
 // A rename is on disk once the folder that holds the name is: without the
 // sync, a power cut can bring back the old file though the new one was
 // reported saved. Some file systems cannot sync a folder at all.
-QString syncFolderOf(const QByteArray &path)
+Result<> syncFolderOf(const QByteArray &path)
 {
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray folder = slash > 0 ? path.left(slash) : QByteArray(slash == 0 ? "/" : ".");
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return lastError();
-    QString error;
+        return {lastError()};
+    Result<> synced;
     if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP)
-        error = lastError();
+        synced.error = lastError();
     ::close(fd);
-    return error;
+    return synced;
 }
 
 } // namespace
@@ -112,12 +112,12 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     return result;
 }
 
-Result<> keep(const QString &from, const QString &copy)
+Result<> linkOrCopy(const QString &from, const QString &copy)
 {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(copy);
     if (::link(source.constData(), target.constData()) == 0)
-        return {syncFolderOf(target)};
+        return syncFolderOf(target);
     if (errno == EEXIST)
         return {lastError()};
     // No hard links here (or not for this file): copy it, unbuffered and synced.
@@ -135,33 +135,33 @@ Result<> keep(const QString &from, const QString &copy)
         ::close(in);
         return {error};
     }
-    QString error;
+    Result<> copied;
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            error = lastError();
+            copied.error = lastError();
         if (n <= 0)
             break;
-        error = writeWhole(out, buffer, n);
-        if (!error.isEmpty())
+        copied = writeWhole(out, buffer, n);
+        if (!copied.ok())
             break;
     }
     const timespec times[2] = {info.st_atim, info.st_mtim};
-    if (error.isEmpty() && ::futimens(out, times) != 0)
-        error = lastError();
-    if (error.isEmpty() && ::fsync(out) != 0)
-        error = lastError();
-    if (::close(out) != 0 && error.isEmpty())
-        error = lastError();
+    if (copied.ok() && ::futimens(out, times) != 0)
+        copied.error = lastError();
+    if (copied.ok() && ::fsync(out) != 0)
+        copied.error = lastError();
+    if (::close(out) != 0 && copied.ok())
+        copied.error = lastError();
     ::close(in);
-    if (!error.isEmpty()) {
+    if (!copied.ok()) {
         ::unlink(target.constData());
-        return {error};
+        return copied;
     }
-    return {syncFolderOf(target)};
+    return syncFolderOf(target);
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -186,7 +186,7 @@ Result<> makeFolder(const QString &path)
         }
         // Whatever the umask: memos are nobody else's business.
         if (::mkdir(level.constData(), 0700) == 0 ? ::chmod(level.constData(), 0700) != 0 : errno != EEXIST)
-            return {QStringLiteral("%1: %2").arg(QFile::decodeName(level), lastError())};
+            return {Texts::pathReason(QFile::decodeName(level), lastError())};
     }
     return {};
 }
@@ -195,15 +195,16 @@ Result<> makeFolder(const QString &path)
 
 namespace FileSteps {
 
-Staged stage(const QString &path, const QByteArray &bytes, bool sync)
+Result<Staged> stage(const QString &path, const QByteArray &bytes, bool sync)
 {
-    Staged staged;
-    staged.target = path;
+    Result<Staged> staged;
+    Staged &files = staged.value;
+    files.target = path;
     const QFileInfo info(path);
     if (info.isSymLink())
-        staged.target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    staged.temp = staged.target + FileSystem::kTemporarySuffix;
-    const QByteArray target = QFile::encodeName(staged.target), temp = QFile::encodeName(staged.temp);
+        files.target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    files.temp = files.target + FileSystem::kTemporarySuffix;
+    const QByteArray target = QFile::encodeName(files.target), temp = QFile::encodeName(files.temp);
 
     struct stat existing {};
     const bool exists = ::stat(target.constData(), &existing) == 0;
@@ -221,35 +222,37 @@ Staged stage(const QString &path, const QByteArray &bytes, bool sync)
     // whatever the umask.
     if (::fchmod(fd, exists ? existing.st_mode & 07777 : 0600) != 0)
         staged.error = lastError();
-    if (staged.error.isEmpty())
-        staged.error = writeWhole(fd, bytes.constData(), bytes.size());
-    if (staged.error.isEmpty() && sync && ::fsync(fd) != 0)
+    if (staged.ok())
+        staged.error = writeWhole(fd, bytes.constData(), bytes.size()).error;
+    if (staged.ok() && sync && ::fsync(fd) != 0)
         staged.error = lastError();
-    if (::close(fd) != 0 && staged.error.isEmpty())
+    if (::close(fd) != 0 && staged.ok())
         staged.error = lastError();
-    if (!staged.error.isEmpty())
-        drop(staged);
+    if (!staged.ok())
+        drop(files);
     return staged;
 }
 
-void sync(Staged &staged)
+Result<> sync(const Staged &staged)
 {
+    Result<> synced;
     const int fd = ::open(QFile::encodeName(staged.temp).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0)
-        staged.error = lastError();
+        synced.error = lastError();
     if (fd >= 0)
         ::close(fd);
-    if (!staged.error.isEmpty())
+    if (!synced.ok())
         drop(staged);
+    return synced;
 }
 
-QString commit(const Staged &staged)
+Result<> commit(const Staged &staged)
 {
     if (::rename(QFile::encodeName(staged.temp).constData(), QFile::encodeName(staged.target).constData()) == 0)
-        return QString();
+        return {};
     const QString error = lastError();
     drop(staged);
-    return error;
+    return {error};
 }
 
 void drop(const Staged &staged)
@@ -258,34 +261,35 @@ void drop(const Staged &staged)
         ::unlink(QFile::encodeName(staged.temp).constData());
 }
 
-Result<bool> link(const QString &from, const QString &to)
+Result<FileSystem::Link> link(const QString &from, const QString &to)
 {
+    using FileSystem::Link;
     const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
     const QByteArray temp = target + FileSystem::kTemporarySuffix.toLatin1();
     struct stat info {}, existing {};
     if (::lstat(source.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {false, QString()};
+        return {Link::CopyInstead, {}};
     // Filled in from its file, a memo's backup is that file already.
     if (::lstat(target.constData(), &existing) == 0 && info.st_dev == existing.st_dev && info.st_ino == existing.st_ino)
-        return {true, QString()};
+        return {Link::Made, {}};
     if (info.st_nlink != 1)
-        return {false, QString()};
+        return {Link::CopyInstead, {}};
     ::unlink(temp.constData());
     if (::link(source.constData(), temp.constData()) != 0)
-        return {false, QString()}; // a file system without hard links: copy instead
+        return {Link::CopyInstead, {}}; // a file system without hard links
     if (::rename(temp.constData(), target.constData()) != 0) {
         const QString error = lastError();
         ::unlink(temp.constData());
-        return {true, error};
+        return {Link::Made, error};
     }
-    return {true, QString()};
+    return {Link::Made, {}};
 }
 
-QString syncFolders(const QString &one, const QString &other)
+Result<> syncFolders(const QString &one, const QString &other)
 {
-    const QString error = syncFolderOf(QFile::encodeName(one));
-    if (!error.isEmpty() || QFileInfo(one).path() == QFileInfo(other).path())
-        return error;
+    const Result<> synced = syncFolderOf(QFile::encodeName(one));
+    if (!synced.ok() || QFileInfo(one).path() == QFileInfo(other).path())
+        return synced;
     return syncFolderOf(QFile::encodeName(other));
 }
 

@@ -1,4 +1,5 @@
 #include "store/CodePage.h"
+#include "store/Texts.h"
 
 #include <climits>
 #include <windows.h>
@@ -39,14 +40,12 @@ int characterLength(QByteArrayView bytes, qsizetype at)
 
 } // namespace
 
-QString decode(QByteArrayView bytes, bool &clean)
+Result<QString> decode(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
-        return QString();
-    if (bytes.size() > INT_MAX / 2) {
-        clean = false;
-        return QString();
-    }
+        return {};
+    if (bytes.size() > INT_MAX / 2)
+        return {QString(), Texts::badEncoding()};
     // Every byte gives at most one UTF-16 unit, one that cannot be read too.
     QString text(bytes.size(), Qt::Uninitialized);
     wchar_t *const start = reinterpret_cast<wchar_t *>(text.data());
@@ -57,11 +56,12 @@ QString decode(QByteArrayView bytes, bool &clean)
                                      int(bytes.size()));
     if (length > 0 && !hasByteKeeper(QStringView(text).left(length))) {
         text.truncate(length);
-        return text;
+        return {text, {}};
     }
     // Damaged: one character at a time, each byte that does not read marked
     // and read on from the next, as the C library's converter does on Linux.
     wchar_t *out = start;
+    bool clean = true;
     for (qsizetype at = 0; at < bytes.size();) {
         const int size = characterLength(bytes, at);
         const int got = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, bytes.data() + at, size, out, 2);
@@ -74,17 +74,16 @@ QString decode(QByteArrayView bytes, bool &clean)
         *out++ = QChar::ReplacementCharacter;
         ++at;
     }
-    length = int(out - start);
-    text.truncate(length);
-    return text;
+    text.truncate(int(out - start));
+    return {text, clean ? QString() : Texts::badEncoding()};
 }
 
-char *encode(QStringView text, char *out)
+Result<char *> encode(QStringView text, char *out)
 {
     if (text.isEmpty())
-        return out;
+        return {out, {}};
     if (text.size() > INT_MAX / 2 || hasByteKeeper(text))
-        return nullptr;
+        return {nullptr, Texts::notInTheCodePage()};
     // WC_NO_BEST_FIT_CHARS: a character with no code of its own takes the
     // default character, and says so, instead of a look-alike (〜 as ～,
     // ¥ as a backslash), which would read back as that.
@@ -92,8 +91,8 @@ char *encode(QStringView text, char *out)
     const int written = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide(text.data()), int(text.size()), out,
                                             int(text.size()) * 2, nullptr, &usedDefault);
     if (written <= 0 || usedDefault)
-        return nullptr;
-    return out + written;
+        return {nullptr, Texts::notInTheCodePage()};
+    return {out + written, {}};
 }
 
 } // namespace CodePage

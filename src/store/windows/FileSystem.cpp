@@ -29,9 +29,6 @@ QString lastError(DWORD code = GetLastError())
     return error;
 }
 
-QString notAFile() { return Texts::notAPlainFile(); }
-QString isAFolder() { return Texts::folderInTheWay(); }
-
 // Closes its handle however the scope is left.
 class Handle
 {
@@ -86,19 +83,26 @@ bool isMissing(DWORD error)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME;
 }
 
-QString writeWhole(HANDLE file, const char *next, qint64 left)
+Result<> writeWhole(HANDLE file, const char *next, qint64 left)
 {
     while (left > 0) {
         const DWORD chunk = DWORD(std::min<qint64>(left, 1 << 30));
         DWORD written = 0;
         if (!WriteFile(file, next, chunk, &written, nullptr))
-            return lastError();
+            return {lastError()};
         if (written == 0)
-            return lastError(ERROR_DISK_FULL);
+            return {lastError(ERROR_DISK_FULL)};
         next += written;
         left -= written;
     }
-    return QString();
+    return {};
+}
+
+// Whether two open files are one and the same: the same file on the same volume.
+bool sameFile(const BY_HANDLE_FILE_INFORMATION &one, const BY_HANDLE_FILE_INFORMATION &other)
+{
+    return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh
+        && one.nFileIndexLow == other.nFileIndexLow;
 }
 
 // The path a replace writes to: a symbolic link keeps pointing where it
@@ -151,12 +155,12 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     LARGE_INTEGER size{};
     switch (kindOfHandle(file.get())) {
     case Kind::Folder:
-        result.error = isAFolder();
+        result.error = Texts::folderInTheWay();
         return result;
     case Kind::File:
         break;
     default:
-        result.error = notAFile();
+        result.error = Texts::notAPlainFile();
         return result;
     }
     if (!GetFileSizeEx(file.get(), &size)) {
@@ -193,7 +197,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     return result;
 }
 
-Result<> keep(const QString &from, const QString &copy)
+Result<> linkOrCopy(const QString &from, const QString &copy)
 {
     const std::wstring source = native(from);
     const std::wstring target = native(copy);
@@ -207,31 +211,31 @@ Result<> keep(const QString &from, const QString &copy)
     if (!in.valid())
         return {lastError()};
     if (kindOfHandle(in.get()) != Kind::File)
-        return {notAFile()};
+        return {Texts::notAPlainFile()};
     Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.valid())
         return {lastError()};
-    QString error;
+    Result<> copied;
     char buffer[64 * 1024];
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(in.get(), buffer, sizeof buffer, &n, nullptr)) {
-            error = lastError();
+            copied.error = lastError();
             break;
         }
         if (n == 0)
             break;
-        error = writeWhole(out.get(), buffer, n);
-        if (!error.isEmpty())
+        copied = writeWhole(out.get(), buffer, n);
+        if (!copied.ok())
             break;
     }
-    if (error.isEmpty() && !FlushFileBuffers(out.get()))
-        error = lastError();
-    if (!out.close() && error.isEmpty())
-        error = lastError();
-    if (!error.isEmpty())
+    if (copied.ok() && !FlushFileBuffers(out.get()))
+        copied.error = lastError();
+    if (!out.close() && copied.ok())
+        copied.error = lastError();
+    if (!copied.ok())
         DeleteFileW(target.c_str());
-    return {error};
+    return copied;
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -239,9 +243,7 @@ bool sameFile(const QString &a, const QString &b)
     Handle first(openExisting(native(a), 0)), second(openExisting(native(b), 0));
     BY_HANDLE_FILE_INFORMATION one{}, other{};
     return first.valid() && second.valid() && GetFileInformationByHandle(first.get(), &one)
-        && GetFileInformationByHandle(second.get(), &other)
-        && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh
-        && one.nFileIndexLow == other.nFileIndexLow;
+        && GetFileInformationByHandle(second.get(), &other) && ::sameFile(one, other);
 }
 
 Result<> makeFolder(const QString &path)
@@ -269,7 +271,7 @@ Result<> makeFolder(const QString &path)
         // The folder takes its parent's permissions: under the user's
         // profile, the user's alone.
         if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return {QStringLiteral("%1: %2").arg(name.left(end), lastError())};
+            return {Texts::pathReason(name.left(end), lastError())};
     }
     return {};
 }
@@ -278,20 +280,21 @@ Result<> makeFolder(const QString &path)
 
 namespace FileSteps {
 
-Staged stage(const QString &path, const QByteArray &bytes, bool sync)
+Result<Staged> stage(const QString &path, const QByteArray &bytes, bool sync)
 {
-    Staged staged;
+    Result<Staged> staged;
+    Staged &files = staged.value;
     const std::wstring target = replaceTarget(native(path));
-    staged.target = QDir::fromNativeSeparators(QString::fromStdWString(target));
-    staged.temp = staged.target + FileSystem::kTemporarySuffix;
+    files.target = QDir::fromNativeSeparators(QString::fromStdWString(target));
+    files.temp = files.target + FileSystem::kTemporarySuffix;
     {
         Handle existing(openExisting(target, 0));
-        if (existing.valid() && kindOfHandle(existing.get()) != FileSystem::Kind::File) {
-            staged.error = kindOfHandle(existing.get()) == FileSystem::Kind::Folder ? isAFolder() : notAFile();
+        if (existing.valid() && kindOfHandle(existing.get()) != Kind::File) {
+            staged.error = kindOfHandle(existing.get()) == Kind::Folder ? Texts::folderInTheWay() : Texts::notAPlainFile();
             return staged;
         }
     }
-    const std::wstring temp = native(staged.temp);
+    const std::wstring temp = native(files.temp);
     DeleteFileW(temp.c_str());
     // A new file takes its folder's permissions, as every file made there
     // does; the user's profile is the user's alone. The file replaced goes
@@ -301,33 +304,34 @@ Staged stage(const QString &path, const QByteArray &bytes, bool sync)
         staged.error = lastError();
         return staged;
     }
-    staged.error = writeWhole(file.get(), bytes.constData(), bytes.size());
-    if (staged.error.isEmpty() && sync && !FlushFileBuffers(file.get()))
+    staged.error = writeWhole(file.get(), bytes.constData(), bytes.size()).error;
+    if (staged.ok() && sync && !FlushFileBuffers(file.get()))
         staged.error = lastError();
-    if (!file.close() && staged.error.isEmpty())
+    if (!file.close() && staged.ok())
         staged.error = lastError();
-    if (!staged.error.isEmpty())
-        drop(staged);
+    if (!staged.ok())
+        drop(files);
     return staged;
 }
 
-void sync(Staged &staged)
+Result<> sync(const Staged &staged)
 {
     Handle file(CreateFileW(native(staged.temp).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr));
-    if (!file.valid() || !FlushFileBuffers(file.get()))
-        staged.error = lastError();
-    if (!staged.error.isEmpty())
-        drop(staged);
-}
-
-QString commit(const Staged &staged)
-{
-    if (moveIntoPlace(native(staged.temp), native(staged.target)))
-        return QString();
+    if (file.valid() && FlushFileBuffers(file.get()))
+        return {};
     const QString error = lastError();
     drop(staged);
-    return error;
+    return {error};
+}
+
+Result<> commit(const Staged &staged)
+{
+    if (moveIntoPlace(native(staged.temp), native(staged.target)))
+        return {};
+    const QString error = lastError();
+    drop(staged);
+    return {error};
 }
 
 void drop(const Staged &staged)
@@ -336,43 +340,42 @@ void drop(const Staged &staged)
         DeleteFileW(native(staged.temp).c_str());
 }
 
-Result<bool> link(const QString &from, const QString &to)
+Result<FileSystem::Link> link(const QString &from, const QString &to)
 {
+    using FileSystem::Link;
     const std::wstring source = native(from), target = native(to);
     const std::wstring temp = target + FileSystem::kTemporarySuffix.toStdWString();
     {
         // A file with another name already would be changed through that
         // name too; a symbolic link is left to the copy.
         if (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
-            return {false, QString()};
+            return {Link::CopyInstead, {}};
         Handle file(openExisting(source, 0)), existing(openExisting(target, 0));
         BY_HANDLE_FILE_INFORMATION info{}, other{};
-        if (!file.valid() || kindOfHandle(file.get(), &info) != FileSystem::Kind::File)
-            return {false, QString()};
+        if (!file.valid() || kindOfHandle(file.get(), &info) != Kind::File)
+            return {Link::CopyInstead, {}};
         // Filled in from its file, a memo's backup is that file already.
-        if (existing.valid() && GetFileInformationByHandle(existing.get(), &other)
-            && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
-            && info.nFileIndexLow == other.nFileIndexLow)
-            return {true, QString()};
+        if (existing.valid() && GetFileInformationByHandle(existing.get(), &other) && ::sameFile(info, other))
+            return {Link::Made, {}};
         if (info.nNumberOfLinks != 1)
-            return {false, QString()};
+            return {Link::CopyInstead, {}};
     }
     DeleteFileW(temp.c_str());
-    // FAT32 and exFAT, as on most USB sticks, have no hard links: copy instead.
+    // FAT32 and exFAT, as on most USB sticks, have no hard links.
     if (!CreateHardLinkW(temp.c_str(), source.c_str(), nullptr))
-        return {false, QString()};
+        return {Link::CopyInstead, {}};
     if (!moveIntoPlace(temp, target)) {
         const QString error = lastError();
         DeleteFileW(temp.c_str());
-        return {true, error};
+        return {Link::Made, error};
     }
-    return {true, QString()};
+    return {Link::Made, {}};
 }
 
 // Each rename went through to the disk before it returned.
-QString syncFolders(const QString &, const QString &)
+Result<> syncFolders(const QString &, const QString &)
 {
-    return QString();
+    return {};
 }
 
 } // namespace FileSteps
