@@ -24,7 +24,7 @@ def type_in_page(text):
 def input_method():
     """IBus with Anthy on a session bus of its own; the program's environment."""
     if not os.path.exists("/usr/share/ibus/component/anthy.xml") or not shutil.which("dbus-daemon"):
-        return print("skip: typing through an input method needs ibus ibus-anthy dbus-x11 (scripts/deps.sh --test)") or {}
+        return rw.skip("typing through an input method needs ibus ibus-anthy dbus-x11 (scripts/deps.sh --test)", now=False) or {}
     desk.session_bus()
     # The Anthy engine is a Python program that needs Debian's own Python.
     desk.spawn("ibus-daemon", "-rx", "--panel", "disable", "--cache=refresh", env={**desk.env, "PATH": "/usr/bin:" + desk.env["PATH"]})
@@ -49,7 +49,7 @@ def type_japanese():
 def full_disk():
     """set/ on a small tmpfs filled up under a memo of one page, so that one more character needs a second."""
     if os.geteuid() != 0:
-        return print("skip: a full disk needs a small tmpfs, which only root can mount")
+        return rw.skip("a full disk needs a small tmpfs, which only root can mount", now=False)
     shutil.copytree(desk.app / "set", desk.tmp / "set")
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", desk.app / "set"], check=True)
     desk.mounts.append(desk.app / "set")
@@ -104,7 +104,7 @@ def slow_disk():
     seconds, then the rescue takes the text."""
     slow = {"LD_PRELOAD": os.environ.get("POTORA_SLOW_SYNC", ""), "SLOW_SYNC_PATH": str(desk.app)}
     if not slow["LD_PRELOAD"]:
-        return print("skip: no slow storage to test with (POTORA_SLOW_SYNC)")
+        return rw.skip("no slow storage to test with (POTORA_SLOW_SYNC)", now=False)
     for ms, typed in ((300, "slow"), (60000, "stuck")):
         desk.plant("set/memo7.txt", text_value(""))
         program, _ = desk.start_main({**slow, "SLOW_SYNC_MS": str(ms)})
