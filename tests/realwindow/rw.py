@@ -277,11 +277,16 @@ class Desktop(contextlib.AbstractContextManager):
         self.x("xdotool", "key", "--delay", 60, *keys)
         time.sleep(0.3)
 
+    def copied(self, text, *keys, window=None):
+        """Whether the keys, then ctrl+c, copy the text: then the program has taken every event sent to it before."""
+        self.key(*keys, "ctrl+c", window=window)
+        return wait_for(lambda: self.clipboard() == text, 5)
+
     def answer_box(self, main, timeout=10):
-        """OK in a message box titled ポトラ other than Main; the box."""
+        """OK in a message box titled ポトラ other than Main; the box, once it has gone."""
         if box := self.wait_window("ポトラ", timeout, other_than=(main,)):
             self.key("Return", window=box)
-        return box
+        return box if box and wait_for(lambda: not self.viewable(box), 5) else None
 
     def options(self, main, *places):
         """The options window, opened by Main's オプション (1560, 0 twips), clicked at each place in it."""
