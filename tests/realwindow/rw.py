@@ -187,7 +187,6 @@ class Desktop(contextlib.AbstractContextManager):
         # The check window outlives a stopped window manager: wait for icewm's own.
         if not wait_for(lambda: self.wm_running() and self.x("xdotool", "search", "--class", "icewm"), 10):
             sys.exit("icewm did not start")
-        time.sleep(0.5)
 
     def wm_running(self):
         check_window = re.search(r"# (\w+)", self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK") or "")
@@ -269,13 +268,11 @@ class Desktop(contextlib.AbstractContextManager):
         """At x, y on the screen or in the window."""
         left, top, _, _ = self.geometry(window) if window else (0, 0, 0, 0)
         self.x("xdotool", "mousemove", left + x, top + y, "click", "--repeat", repeat, "--delay", 80, 1)
-        time.sleep(0.3)
 
     def key(self, *keys, window=None):
         if window:
             self.x("xdotool", "windowactivate", "--sync", window)
         self.x("xdotool", "key", "--delay", 60, *keys)
-        time.sleep(0.3)
 
     def copied(self, text, *keys, window=None):
         """Whether the keys, then ctrl+c, copy the text: then the program has taken every event sent to it before."""
