@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
 """Memo boxes: the start-up memo before Main; a timer memo on time after a clock step, on top, as typed; SIGTERM."""
 
-import time
-
 import rw
 from rw import check, text_value
 
 LINE1 = "<b>お茶</b>の時間です"
+
+
+def copied(box, text):
+    """Whether the box's first line, selected by a triple click, copies as the text."""
+    _, _, w, h = desk.geometry(box)
+    desk.click(w // 2, h // 5, box, repeat=3)
+    return desk.copied(text)
+
 
 with rw.Desktop() as desk:
     desk.plant("Timer/memo4.txt", text_value("朝会"))
@@ -17,8 +23,8 @@ with rw.Desktop() as desk:
     clock.write_text("@2026-12-07 15:05:50\n")
     clocked = desk.faketime(FAKETIME_TIMESTAMP_FILE=str(clock), FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1")
     program, box = desk.start_main(clocked)
-    time.sleep(1)
-    check("the start-up memo comes in a small box before Main", box and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
+    check("the start-up memo comes in a small box before Main",
+          box and copied(box, "朝会") and desk.windows("ポトラ") == [box] and desk.geometry(box)[2] < 300)
     desk.key("Return", window=box)
     main = desk.wait_window("ポトラ", 5, other_than=(box,))
     clock.write_text("@2026-12-07 07:05:50\n")
@@ -26,17 +32,13 @@ with rw.Desktop() as desk:
 
     box = desk.wait_window("ポトラ", 20, other_than=(main,))
     check("a timer memo comes up at 07:06 after the clock was set back", box)
-    time.sleep(0.5)
-    desk.x("xdotool", "windowactivate", other, "windowraise", other)
-    time.sleep(0.5)
+    above = rw.wait_for(lambda: "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""), 5)
+    desk.x("xdotool", "windowraise", other, "windowactivate", "--sync", other)  # the raise is through once the activation is
     order = [w for w in desk.stacking() if w in (int(main), int(other or 0), int(box))]
-    check("the box stays above Main and a window raised after it, and asks to stay above", len(order) == 3
-          and order[-1] == int(box) and "_NET_WM_STATE_ABOVE" in (desk.x("xprop", "-id", box, "_NET_WM_STATE") or ""))
+    check("the box asks to stay above, and stays above Main and a window raised after it", above and len(order) == 3 and order[-1] == int(box))
     desk.uncover()
-    _, _, w, h = desk.geometry(box)
-    desk.click(w // 2, h // 5, box, repeat=3)  # selects the first line
-    desk.key("ctrl+c")
-    check(f"the box shows the memo as typed ({desk.clipboard()})", desk.clipboard() == LINE1)
+    typed = copied(box, LINE1)
+    check(f"the box shows the memo as typed ({desk.clipboard()})", typed)
     desk.key("Return", window=box)
     check("OK closes it; the start-up memo did not come again", rw.wait_for(lambda: desk.windows("ポトラ") == [main], 3))
     check("the memo windows loaded in the background are not on screen", not desk.windows("起動時メモ") + desk.windows("タイマーメモ"))
@@ -49,6 +51,5 @@ with rw.Desktop() as desk:
         clock.write_text("@2026-12-07 07:06:56\n")
         program, first = desk.start_main(clocked)
         box = first if start_up_memo else desk.wait_window("ポトラ", 10, other_than=(first,))
-        time.sleep(0.5)
         check(f"SIGTERM while {whose} box is up ends the run within two seconds",
-              box and desk.geometry(box)[2] < 300 and desk.stop(program, timeout=2) == 0)
+              box and copied(box, start_up_memo or LINE1) and desk.geometry(box)[2] < 300 and desk.stop(program, timeout=2) == 0)

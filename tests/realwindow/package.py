@@ -43,9 +43,7 @@ with rw.Desktop() as desk:
               rw.wait_for(lambda: len(list(data.glob("*/*.txt"))) == 41, 5) and (data / "potora.lock").exists())
         check("nothing is written beside the program",
               not any(Path("/usr/bin", name).exists() for name in ("set", "Timer", "potora.lock")))
-        if pid:
-            os.kill(pid, signal.SIGTERM)
-        check("it quits", rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}"), 10))
+        check("it quits at SIGTERM", pid and not os.kill(pid, signal.SIGTERM) and rw.wait_for(lambda: not os.path.exists(f"/proc/{pid}"), 10))
         before = {p: p.read_bytes() for p in data.rglob("*") if p.is_file()}
     finally:
         check("dpkg -r removes it", dpkg("-r", "potora"))
