@@ -200,7 +200,7 @@ private slots:
         TestFolder folder;
         const QString memo = folder.data.absolute(ValueFiles::memo(3)), copy = memo + QStringLiteral(".kept");
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(3), QStringLiteral("会議は火曜")).ok());
-        QVERIFY(FileSystem::keep(memo, copy).ok() && !FileSystem::keep(memo, copy).ok()); // never over a file
+        QVERIFY(FileSystem::linkOrCopy(memo, copy).ok() && !FileSystem::linkOrCopy(memo, copy).ok()); // never over a file
         QCOMPARE(FileSystem::read(copy, 1024).value, TestFolder::textBytes(TestFolder::sjis(QStringLiteral("会議は火曜"))));
         QVERIFY(FileSystem::sameFile(memo, QDir::toNativeSeparators(memo).toUpper()));
         QVERIFY(!FileSystem::makeFolder(memo + "/inside").ok());
