@@ -48,7 +48,7 @@ FAULTS = [
      "    if (false)\n        return;", BOTH),
     ("the first fill keeps an earlier run's backup", "src/main/MemoSlot.cpp", "    if (!m_filled && !m_stored.isEmpty()) {",
      "    if (false) {", BOTH),
-    ("a clock step is taken for time passing", "src/main/TimerMemoCheck.cpp", "    if (std::abs(step) < kStepMs)",
+    ("a clock step is taken for time passing", "src/main/TimerMemoCheck.cpp", "    if (std::abs(step) < kLeastClockStepMs)",
      "    if (true)", BOTH),
     ("summer time is taken for a clock step", "src/main/TimerMemoCheck.cpp",
      "        const qint64 ms = m_platform.now().toMSecsSinceEpoch();",

@@ -2,6 +2,7 @@
 
 #include "MainLayout.h"
 #include "MemoPages.h"
+#include "MemoRescue.h"
 #include "MemoSlot.h"
 #include "TimerMemoCheck.h"
 #include "kit/Fonts.h"
@@ -12,7 +13,6 @@
 #include "kit/Twips.h"
 #include "kit/WrappingButton.h"
 #include "platform/Platform.h"
-#include "store/Rescue.h"
 #include "store/StoredGeometry.h"
 #include "store/Texts.h"
 #include "store/ValueFiles.h"
@@ -95,16 +95,17 @@ Main::~Main() = default;
 QPlainTextEdit *Main::makeMemoBox(int slot)
 {
     using Handler = void (Main::*)();
-    static const Handler changes[11] = {
+    static const Handler changes[ValueFiles::kExtraMemo] = {
         &Main::Main_Text1_Change, &Main::Main_Text2_Change, &Main::Main_Text3_Change, &Main::Main_Text4_Change,
         &Main::Main_Text5_Change, &Main::Main_Text6_Change, &Main::Main_Text7_Change, &Main::Main_Text8_Change,
         &Main::Main_Text9_Change, &Main::Main_Text10_Change, &Main::Main_Text11_Change};
-    QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(slot == 11 ? 11.25 : 9.75));
+    const bool extra = slot == ValueFiles::kExtraMemo;
+    QPlainTextEdit *box = memoBox(this, Fonts::msPGothic(extra ? 11.25 : 9.75));
     connect(box, &QPlainTextEdit::textChanged, this, changes[slot - 1]);
-    box->setAccessibleName(slot == 11 ? Texts::extraMemoName() : Texts::pageBoxName(slot));
+    box->setAccessibleName(extra ? Texts::extraMemoName() : Texts::pageBoxName(slot));
     box->setAccessibleDescription(Texts::memoBoxDescription());
     placeMemoBox(slot, box);
-    if (slot == 11)
+    if (extra)
         return box;
     const PageDesign &design = kPages[slot - 1];
     QPalette pal = box->palette();
@@ -117,21 +118,7 @@ QPlainTextEdit *Main::makeMemoBox(int slot)
         Legible::keep(box, QPalette::Text, QPalette::Text, design.background);
     // Box 1 is shown from the start and lies beneath whichever page is chosen.
     box->setVisible(slot == 1);
-    // In page order, page 10's box uppermost, all beneath the extra memo
-    // and the rest of the window, and so in the order Tab goes through.
-    QWidget *above = m_slots[10]->builtBox();
-    for (int page = 10; page > slot; --page) {
-        if (QPlainTextEdit *built = m_slots[page - 1]->builtBox())
-            above = built;
-    }
-    if (above)
-        box->stackUnder(above);
-    for (int page = slot - 1; page >= 1; --page) {
-        if (QPlainTextEdit *built = m_slots[page - 1]->builtBox()) {
-            QWidget::setTabOrder(built, box);
-            break;
-        }
-    }
+    m_pages->stackBuilt(slot, box, extraMemo()->builtBox());
     return box;
 }
 
@@ -141,13 +128,12 @@ void Main::createControls()
     // the stored page's for the first frame: building the nine others took
     // 2 ms of every start.
     QList<MemoSlot *> pageSlots;
-    for (int slot = 1; slot <= 11; ++slot) {
+    for (int slot = 1; slot <= ValueFiles::kExtraMemo; ++slot) {
         m_slots[slot - 1] = new MemoSlot(slot, [this, slot] { return makeMemoBox(slot); }, m_values, this);
-        if (slot <= 10)
+        if (slot <= ValueFiles::kPageCount)
             pageSlots << m_slots[slot - 1];
     }
-    m_slots[0]->box();
-    m_slots[10]->box();
+    m_rescue = std::make_unique<MemoRescue>(QList<MemoSlot *>(m_slots.begin(), m_slots.end()), m_values, m_platform);
 
     using Handler = void (Main::*)();
     const Handler pageClicks[10] = {&Main::Main_Command2_Click, &Main::Main_Command6_Click,
@@ -165,6 +151,8 @@ void Main::createControls()
         buttons << b;
     }
     m_pages = new MemoPages(pageSlots, buttons, m_values, this);
+    m_slots[0]->box();
+    extraMemo()->box();
     // CommandX serves whichever page is shown, and its name says which.
     connect(m_pages, &MemoPages::pageShown, this,
             [this](int page) { CommandX->setAccessibleName(Texts::pageCancelName(page)); });
@@ -236,7 +224,7 @@ void Main::Main_Form_Load()
     Main_Form_Resize();
     m_platform.trayAdd(windowIcon(), Look::kProgramName);
     m_pages->showStored();
-    m_slots[10]->loadFromFile();
+    extraMemo()->loadFromFile();
     if (!m_navigation.isVisible(WindowId::AOpen))
         m_navigation.show(WindowId::AOpen);
     // The run may have ended while the start-up memo was up.
@@ -249,7 +237,7 @@ void Main::Main_Form_Load()
 
 void Main::Main_Form_Resize()
 {
-    for (int slot = 1; slot <= 11; ++slot) {
+    for (int slot = 1; slot <= ValueFiles::kExtraMemo; ++slot) {
         if (QPlainTextEdit *box = m_slots[slot - 1]->builtBox())
             placeMemoBox(slot, box);
     }
@@ -258,7 +246,7 @@ void Main::Main_Form_Resize()
 void Main::placeMemoBox(int slot, QWidget *box) const
 {
     const QSizeF client(Twips::fromPixels(width()), Twips::fromPixels(height()));
-    const QRectF r = slot == 11 ? MainLayout::extraMemo(client) : MainLayout::pageBox(client);
+    const QRectF r = slot == ValueFiles::kExtraMemo ? MainLayout::extraMemo(client) : MainLayout::pageBox(client);
     Twips::place(box, r.x(), r.y(), r.width(), r.height());
 }
 
@@ -278,7 +266,7 @@ void Main::Main_Text7_Change() { m_slots[6]->changed(); }
 void Main::Main_Text8_Change() { m_slots[7]->changed(); }
 void Main::Main_Text9_Change() { m_slots[8]->changed(); }
 void Main::Main_Text10_Change() { m_slots[9]->changed(); }
-void Main::Main_Text11_Change() { m_slots[10]->changed(); }
+void Main::Main_Text11_Change() { extraMemo()->changed(); }
 
 void Main::Main_Command2_Click() { m_pages->select(1); }
 void Main::Main_Command6_Click() { m_pages->select(2); }
@@ -309,7 +297,7 @@ void Main::Main_CommandX_Click()
         m_slots[page - 1]->cancel();
 }
 
-void Main::Main_Command4_Click() { m_slots[10]->cancel(); }
+void Main::Main_Command4_Click() { extraMemo()->cancel(); }
 
 void Main::Main_Timer1_Timer()
 {
@@ -344,48 +332,11 @@ void Main::Main_Form_Unload()
     Timer1->stop();
     Timer2->stop();
     m_platform.trayDelete();
-    rescueUnsaved();
+    // The boxes go with Main; quitting or logging off goes on whatever happens.
+    m_rescue->rescue(sessionEnding());
 }
 
 void Main::saveUnsavedAgain()
 {
-    // A disk that does not get through what waits in time is not asked again.
-    if (!m_values.flush(Values::kWaitMs))
-        return;
-    for (MemoSlot *slot : m_slots)
-        slot->saveAgain();
-}
-
-void Main::rescueUnsaved()
-{
-    // The boxes go with Main: what waits to be written is, a few seconds at
-    // most; a text still not on disk then goes to a file of the user's own,
-    // and quitting or logging off goes on whatever happens.
-    const bool written = m_values.flush(Values::kWaitMs);
-    QStringList kept, lost;
-    for (MemoSlot *slot : m_slots) {
-        if (written ? slot->saveAgain() : slot->onDisk())
-            continue;
-        const Result<QString> saved = Rescue::save(m_platform.userDataFolder(), slot->name(), m_platform.now(),
-                                                   slot->box()->toPlainText());
-        if (saved.ok())
-            kept << QDir::toNativeSeparators(saved.value);
-        else
-            lost << QStringLiteral("%1: %2").arg(slot->name(), saved.error);
-    }
-    QStringList said;
-    if (!kept.isEmpty())
-        said << Texts::rescuedTo(kept);
-    if (!lost.isEmpty())
-        said << Texts::notRescued(lost);
-    if (said.isEmpty())
-        return;
-    const QString text = said.join(QLatin1Char('\n'));
-    // A box now would hold the log-off up; the next start shows it instead.
-    if (sessionEnding()) {
-        if (const Result<> left = Rescue::leaveNotice(m_platform.userDataFolder(), text); !left.ok())
-            qWarning("the notice for the next start could not be left (%s): %s", qPrintable(left.error), qPrintable(text));
-    } else {
-        m_platform.message(nullptr, text);
-    }
+    m_rescue->saveAgain();
 }

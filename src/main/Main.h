@@ -1,10 +1,13 @@
 #pragma once
 
 #include "kit/Form.h"
+#include "store/ValueFiles.h"
 
 #include <array>
+#include <memory>
 
 class MemoPages;
+class MemoRescue;
 class MemoSlot;
 class Navigation;
 class Platform;
@@ -108,13 +111,14 @@ private:
     void placeMemoBox(int slot, QWidget *box) const;
     void placeWindow();
     QString clockText() const;
-    void rescueUnsaved();
+    MemoSlot *extraMemo() const { return m_slots[ValueFiles::kExtraMemo - 1]; }
 
     Values &m_values;
     Platform &m_platform;
     Navigation &m_navigation;
-    std::array<MemoSlot *, 11> m_slots{};
+    std::array<MemoSlot *, ValueFiles::kExtraMemo> m_slots{};
     std::array<QPushButton *, 10> m_pageButtons{};
     MemoPages *m_pages = nullptr;
+    std::unique_ptr<MemoRescue> m_rescue;
     TimerMemoCheck *m_check = nullptr;
 };

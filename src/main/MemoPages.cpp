@@ -29,6 +29,23 @@ int MemoPages::storedPage() const
     return pageFromText(m_values.read(ValueFiles::kChange));
 }
 
+void MemoPages::stackBuilt(int page, QPlainTextEdit *box, QWidget *ceiling)
+{
+    QWidget *above = ceiling;
+    for (int upper = ValueFiles::kPageCount; upper > page; --upper) {
+        if (QPlainTextEdit *built = m_slots.at(upper - 1)->builtBox())
+            above = built;
+    }
+    if (above)
+        box->stackUnder(above);
+    for (int lower = page - 1; lower >= 1; --lower) {
+        if (QPlainTextEdit *built = m_slots.at(lower - 1)->builtBox()) {
+            QWidget::setTabOrder(built, box);
+            break;
+        }
+    }
+}
+
 void MemoPages::showPage(int page)
 {
     QPlainTextEdit *shown = m_slots.at(page - 1)->box();

@@ -5,7 +5,9 @@
 
 class Values;
 class MemoSlot;
+class QPlainTextEdit;
 class QPushButton;
+class QWidget;
 
 // The ten memo pages: one box and one button each, page 10's box uppermost.
 // The page shown is what the boxes' and buttons' visibility says; the
@@ -28,6 +30,10 @@ public:
     int showStored();
     // The stored page, or 0.
     int storedPage() const;
+    // A page's box, built when first needed, goes where its page belongs
+    // among the boxes built already, beneath `ceiling`, in the order of the
+    // pages and so in the order Tab goes through.
+    void stackBuilt(int page, QPlainTextEdit *box, QWidget *ceiling);
 
 signals:
     // Page `page` is the one shown now, by a click or from the stored page.

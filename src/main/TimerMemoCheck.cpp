@@ -17,7 +17,7 @@ constexpr qint64 kMsPerMinute = 60 * 1000;
 // Less than this between the system clock and the boot clock is drift, or
 // the two readings' own gap: going by the system clock alone then checks a
 // minute at most a little late and never twice.
-constexpr qint64 kStepMs = 60 * 1000;
+constexpr qint64 kLeastClockStepMs = 60 * 1000;
 
 qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
 
@@ -64,7 +64,7 @@ void TimerMemoCheck::followClock(qint64 ms, qint64 bootMs)
     const qint64 step = (ms - m_lastMs) - (bootMs - m_lastBootMs);
     m_lastMs = ms;
     m_lastBootMs = bootMs;
-    if (std::abs(step) < kStepMs)
+    if (std::abs(step) < kLeastClockStepMs)
         return;
     // The minutes checked are the same stretch of time on the new clock:
     // after a step back the check goes on from the new time at once, after

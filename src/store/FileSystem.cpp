@@ -23,13 +23,15 @@ MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const 
     Result<FileSteps::Staged> next = FileSteps::stage(memo, memoBytes, linkable);
     Result<FileSteps::Staged> previous; // staged only where the backup is written
     if (next.ok() && linkable) {
-        // Made once the new text is synced, right before it is renamed.
+        // The memo's file becomes the backup only now, once the new text is
+        // synced: right before the rename that replaces it.
         const Result<Link> linked = FileSteps::link(next.value.target, backup);
         written.backup.error = linked.error;
         if (linked.value == Link::CopyInstead)
             previous = FileSteps::stage(backup, backupBytes());
     } else if (next.ok()) {
-        // Both synced at once: one sync's time, not two.
+        // The backup cannot be the memo's file: both texts are written, and
+        // synced side by side, which takes one sync's time, not two.
         previous = FileSteps::stage(backup, backupBytes(), false);
         std::thread other([&previous] {
             if (previous.ok())

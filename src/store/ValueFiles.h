@@ -15,6 +15,8 @@ inline const QString kStartupMemo = QStringLiteral("Timer/memo4.txt");
 inline const QString kStartupFlag = QStringLiteral("Timer/startup.txt");
 
 constexpr int kPageCount = 10;
+// Memo 11 is the extra memo, shown above every page.
+constexpr int kExtraMemo = 11;
 constexpr int kExtraSlot = 11;
 
 // Memo slot 1..10 are the pages, 11 the extra memo. Page 1 carries no digit.

@@ -70,8 +70,11 @@ private:
     // here, for the window and the rescue at the end.
     QSet<QString> m_notSetAside;
     QHash<QString, QString> m_held;
-    // Reports wait for the event loop; they go with this object.
+    // The messages waiting for the event loop are timers owned by this
+    // object, so that none is shown once Values is gone.
     QObject m_pending;
-    // Last: it goes first, and tells nothing once it has gone.
+    // Declared last, so that it is destroyed first: its destructor waits for
+    // what is still being written, while the members above still exist, and
+    // then stops telling Values of outcomes.
     Writer m_writer;
 };
