@@ -8,6 +8,7 @@
 // after it was pressed (0 for the floor), and the peak resident memory in MB.
 //   bench_big_memo BYTES [floor]
 #include "app/Program.h"
+#include "kit/Fonts.h"
 #include "main/Main.h"
 #include "platform/fake/FakePlatform.h"
 #include "store/DataFolder.h"
@@ -82,7 +83,10 @@ int main(int argc, char *argv[])
     clock.start();
     QPlainTextEdit *box = nullptr;
     if (floor) {
+        // As Main shows page 1 at its first start: the font, the size.
         bare = std::make_unique<QPlainTextEdit>();
+        bare->setFont(Fonts::msPGothic(9.75));
+        bare->resize(488, 260);
         bare->setPlainText(text);
         bare->show();
         box = bare.get();

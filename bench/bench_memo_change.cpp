@@ -56,17 +56,20 @@ int main(int argc, char *argv[])
     for (const int size : {100, 10 * 1024, 1024 * 1024}) {
         QString text(size, QLatin1Char('a')), before = text;
         std::vector<double> two, writer, floor;
+        if (!data.writeTextValue(ValueFiles::memo(4), text).ok())
+            return 1;
+        values.filled(ValueFiles::memo(4), text);
         for (int i = 0; i < rounds; ++i) {
             text[i % size] = QLatin1Char(i % 2 ? 'b' : 'c');
             QElapsedTimer t;
             t.start();
-            if (!data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3), before).ok()
+            if (!data.backupValue(ValueFiles::memo(3), ValueFiles::memoBackup(3)).ok()
                 || !data.writeTextValue(ValueFiles::memo(3), text).ok())
                 return 1;
             two.push_back(t.nsecsElapsed() / 1000.0);
 
             t.start();
-            values.saveMemo(ValueFiles::memo(4), ValueFiles::memoBackup(4), before, text);
+            values.saveChange(ValueFiles::memo(4), ValueFiles::memoBackup(4), {{i % size, 1, text.mid(i % size, 1)}}, false);
             values.flush(-1);
             writer.push_back(t.nsecsElapsed() / 1000.0);
             before = text;

@@ -124,47 +124,53 @@ void DataFolder::removeLeftovers() const
     }
 }
 
-Result<> DataFolder::backupValue(const QString &from, const QString &to, const std::optional<QString> &text) const
+Result<QByteArray> DataFolder::bytesOf(const QString &relative) const
+{
+    switch (FileSystem::kindOf(absolute(relative))) {
+    case FileSystem::Kind::Missing:
+        return {ValueFile::encodeText(QString()), {}};
+    case FileSystem::Kind::File:
+        return FileSystem::read(absolute(relative), kLimit);
+    default:
+        return {{}, Texts::notAPlainFile()};
+    }
+}
+
+Result<> DataFolder::backupValue(const QString &from, const QString &to) const
 {
     if (FileSystem::kindOf(absolute(to)) == FileSystem::Kind::Folder)
         return {Texts::folderInTheWay()};
-    switch (FileSystem::kindOf(absolute(from))) {
-    case FileSystem::Kind::Missing:
-        return writeTextValue(to, text.value_or(QString()));
-    case FileSystem::Kind::File:
-        break;
-    default:
-        return {Texts::notAPlainFile()};
-    }
     // Filled in from its file at the start, a memo's backup is its file.
     if (FileSystem::sameFile(absolute(from), absolute(to)))
         return {};
     const Result<FileSystem::Link> linked = FileSystem::linkInPlace(absolute(from), absolute(to));
     if (linked.value == FileSystem::Link::Made || !linked.ok())
         return {linked.error};
-    if (text)
-        return writeTextValue(to, *text);
-    const Result<QByteArray> bytes = FileSystem::read(absolute(from), kLimit);
+    const Result<QByteArray> bytes = bytesOf(from);
     return bytes.ok() ? replace(to, bytes.value) : Result<>{bytes.error};
 }
 
 FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString &text, const QString &backup,
-                                              const QString &before, bool linkable) const
+                                              const std::optional<QString> &before, bool linkable) const
 {
     const QByteArray bytes = ValueFile::encodeText(text);
     // The backup's bytes are made only where the memo's file cannot become
     // the backup as it is: a megabyte memo is not encoded twice a key.
     QByteArray backupBytes;
-    if (!linkable)
-        backupBytes = ValueFile::encodeText(before);
+    if (before && !linkable)
+        backupBytes = ValueFile::encodeText(*before);
     if (std::max(bytes.size(), backupBytes.size()) > kLimit)
         return {{Texts::tooLargeToSave(kLimit)}, {Texts::tooLargeToSave(kLimit)}};
     for (const QString &relative : {memo, backup}) {
         if (FileSystem::kindOf(absolute(relative)) == FileSystem::Kind::Folder)
             return {{Texts::folderInTheWay()}, {Texts::folderInTheWay()}};
     }
-    const auto backupText = [&] { return backupBytes.isNull() ? ValueFile::encodeText(before) : backupBytes; };
-    return FileSystem::replaceMemo(absolute(memo), bytes, absolute(backup), backupText, linkable);
+    const auto backupText = [&]() -> Result<QByteArray> {
+        if (!before)
+            return bytesOf(memo);
+        return {backupBytes.isNull() ? ValueFile::encodeText(*before) : backupBytes, {}};
+    };
+    return FileSystem::replaceMemo(absolute(memo), bytes, absolute(backup), backupText, linkable || !before, !before);
 }
 
 Result<> DataFolder::ensureLayout() const

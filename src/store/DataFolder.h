@@ -37,15 +37,17 @@ public:
     Result<> writeIntegerValue(const QString &relative, int value) const;
     Result<> writeTextValue(const QString &relative, const QString &text) const;
 
-    // Makes `to` hold what `from` holds now, replacing it whole: the one-step
-    // backup of a memo before its new text is written. `text` is what `from`
-    // holds, written where the file itself cannot become the backup; without
-    // it the file's bytes are copied (a missing file holds the empty text).
-    Result<> backupValue(const QString &from, const QString &to, const std::optional<QString> &text) const;
+    // Makes `to` hold what `from` holds now, replacing it whole, without
+    // reading it where `from` itself can become `to` (a hard link): the
+    // one-step backup of a memo, as the memo's file is. A missing file
+    // holds the empty text.
+    Result<> backupValue(const QString &from, const QString &to) const;
     // A memo's new text and its backup's, replaced together (see
-    // FileSystem::replaceMemo); `linkable`: the memo's file holds `before`.
+    // FileSystem::replaceMemo): the backup is `before`, or without it the
+    // memo's file as it is now, without which the text is not written.
+    // `linkable`: the memo's file holds `before`.
     FileSystem::MemoWritten writeMemo(const QString &memo, const QString &text, const QString &backup,
-                                      const QString &before, bool linkable) const;
+                                      const std::optional<QString> &before, bool linkable) const;
 
     // Sets a file that did not read as it is aside, whole and unread, beside
     // itself: "<name>.damaged", then "-2", "-3" for other damage later; a
@@ -61,6 +63,8 @@ public:
     Result<> ensureLayout() const;
 
 private:
+    // A value file's bytes as they are; a missing file's are the empty text's.
+    Result<QByteArray> bytesOf(const QString &relative) const;
     void removeLeftovers() const;
     Result<> replace(const QString &relative, const QByteArray &bytes) const;
 

@@ -17,22 +17,28 @@ Result<> replace(const QString &path, const QByteArray &bytes)
 }
 
 MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
-                        const std::function<QByteArray()> &backupBytes, bool linkable)
+                        const std::function<Result<QByteArray>()> &backupBytes, bool linkable, bool backupFirst)
 {
     MemoWritten written;
     Result<FileSteps::Staged> next = FileSteps::stage(memo, memoBytes, linkable);
-    Result<FileSteps::Staged> previous; // staged only where the backup is written
+    Result<FileSteps::Staged> previous; // where the backup is written
+    bool staged = false;
+    const auto stageBackup = [&](bool sync) {
+        staged = true;
+        const Result<QByteArray> bytes = backupBytes();
+        previous = bytes.ok() ? FileSteps::stage(backup, bytes.value, sync) : Result<FileSteps::Staged>{{}, bytes.error};
+    };
     if (next.ok() && linkable) {
         // The memo's file becomes the backup only now, once the new text is
         // synced: right before the rename that replaces it.
         const Result<Link> linked = FileSteps::link(next.value.target, backup);
         written.backup.error = linked.error;
         if (linked.value == Link::CopyInstead)
-            previous = FileSteps::stage(backup, backupBytes());
+            stageBackup(true);
     } else if (next.ok()) {
         // The backup cannot be the memo's file: both texts are written, and
         // synced side by side, which takes one sync's time, not two.
-        previous = FileSteps::stage(backup, backupBytes(), false);
+        stageBackup(false);
         std::thread other([&previous] {
             if (previous.ok())
                 previous.error = FileSteps::sync(previous.value).error;
@@ -40,18 +46,24 @@ MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const 
         next.error = FileSteps::sync(next.value).error;
         other.join();
     }
-    const bool staged = !previous.value.temp.isEmpty();
-    if (!next.ok()) {
-        if (staged)
-            FileSteps::drop(previous.value);
-        written.memo.error = next.error;
-        written.backup.error = next.error;
-        return written;
-    }
     if (staged)
         written.backup.error = previous.error;
-    written.memo = FileSteps::commit(next.value);
-    if (staged && previous.ok())
+    if (!next.ok() || (backupFirst && !written.backup.ok())) {
+        FileSteps::drop(previous.value);
+        FileSteps::drop(next.value);
+        written.memo.error = next.ok() ? written.backup.error : next.error;
+        written.backup.error = written.memo.error;
+        return written;
+    }
+    if (staged && previous.ok() && backupFirst)
+        written.backup = FileSteps::commit(previous.value);
+    if (written.backup.ok() || !backupFirst) {
+        written.memo = FileSteps::commit(next.value);
+    } else {
+        FileSteps::drop(next.value);
+        written.memo.error = written.backup.error;
+    }
+    if (staged && previous.ok() && !backupFirst)
         written.backup = FileSteps::commit(previous.value);
     const Result<> synced = FileSteps::syncFolders(next.value.target, staged ? previous.value.target : backup);
     if (written.memo.ok())

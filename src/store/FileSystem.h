@@ -40,16 +40,17 @@ Result<> replace(const QString &path, const QByteArray &bytes);
 // `linkable`: the memo's file holds the backup's text, and becomes the
 // backup as it is (a hard link, where the file system has them) once the
 // new memo is synced, right before the new memo is renamed over it. Else
-// both are written and synced at once and renamed into place one right
-// after the other, the memo first. A crash leaves each file old or new:
-// only in the moment between those two renames is the memo new and its
-// backup not yet.
+// both are written and synced at once and renamed one right after the
+// other, the memo first. A crash leaves each file old or new: only in the
+// moment between those two renames is the memo new and its backup not yet.
+// `backupFirst`: the backup holds what is in no other file; without it the
+// memo is not written, and it is renamed into place before the memo.
 struct MemoWritten {
     Result<> memo, backup;
 };
 // `backupBytes` is only asked for when the backup is written.
 MemoWritten replaceMemo(const QString &memo, const QByteArray &memoBytes, const QString &backup,
-                        const std::function<QByteArray()> &backupBytes, bool linkable);
+                        const std::function<Result<QByteArray>()> &backupBytes, bool linkable, bool backupFirst);
 
 // Makes `to` the very file `from` is, by a hard link renamed into place:
 // no byte is read or written, and the replace is atomic. Only for a plain
@@ -66,6 +67,19 @@ Result<> linkOrCopy(const QString &from, const QString &copy);
 
 // Whether the two paths name one and the same file.
 bool sameFile(const QString &a, const QString &b);
+
+// What tells one state of a file from another without reading it: which
+// file it is, its size and when it was last written. A file replaced or
+// written since has another stamp.
+struct Stamp {
+    quint64 volume = 0, file = 0, size = 0;
+    qint64 written = 0;
+    bool operator==(const Stamp &other) const
+    {
+        return volume == other.volume && file == other.file && size == other.size && written == other.written;
+    }
+};
+Result<Stamp> stamp(const QString &path);
 
 // Makes a folder and every missing folder above it, each the user's alone;
 // folders that exist are left as they are.

@@ -1,6 +1,7 @@
 #include "Values.h"
 
 #include "DataFolder.h"
+#include "StoredText.h"
 #include "Texts.h"
 
 #include <QDir>
@@ -18,21 +19,24 @@ Values::Values(const DataFolder &data, Report report)
 
 QString Values::read(const QString &relative)
 {
-    // The newest text, though the file does not hold it yet.
-    if (const auto held = m_held.constFind(relative); held != m_held.constEnd())
-        return *held;
-    // Its text is the memo's file as that was: the writer takes it first.
-    if (m_writer.backingUp(relative))
+    // The newest text, though the file does not hold it yet; a memo's is
+    // the writer's to work out, into the file.
+    if (QString waiting; m_writer.newest(relative, &waiting)) {
+        if (!waiting.isNull())
+            return waiting;
         m_writer.flush(kWaitMs);
-    if (QString waiting; m_writer.latest(relative, &waiting))
-        return waiting;
+    }
+    // Taken before the read: a change made meanwhile shows at the next read.
+    const Result<FileSystem::Stamp> stamp = FileSystem::stamp(m_data.absolute(relative));
     const Result<DataFolder::Read> result = m_data.readValue(relative);
     if (result.ok()) {
         m_notSetAside.remove(relative);
-        m_writer.read(relative, result.value.text);
+        if (stamp.ok())
+            m_seen.insert(relative, stamp.value);
         tellOfRead(relative, {});
         return result.value.text;
     }
+    m_seen.remove(relative);
     QString error = result.error;
     if (result.value.setAside) {
         const Result<QString> copy = m_data.setAside(relative);
@@ -49,6 +53,15 @@ QString Values::read(const QString &relative)
     return result.value.text;
 }
 
+bool Values::asLastSeen(const QString &relative) const
+{
+    const auto seen = m_seen.constFind(relative);
+    if (seen == m_seen.constEnd() || unsaved(relative))
+        return false;
+    const Result<FileSystem::Stamp> now = FileSystem::stamp(m_data.absolute(relative));
+    return now.ok() && now.value == *seen;
+}
+
 Result<> Values::mayWriteOver(const QString &relative) const
 {
     return {m_notSetAside.contains(relative) ? Texts::notOverwrittenUnkept() : QString()};
@@ -61,6 +74,7 @@ Result<> Values::writeText(const QString &relative, const QString &text)
         written = m_data.writeTextValue(relative, text);
     if (written.ok())
         m_writer.forget(relative);
+    m_seen.remove(relative);
     return tellOfWrite(relative, written);
 }
 
@@ -72,23 +86,37 @@ Result<> Values::writeInteger(const QString &relative, int value)
     return tellOfWrite(relative, written);
 }
 
-void Values::saveMemo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now)
+void Values::filled(const QString &memo, const QString &boxText)
 {
-    for (const auto &[path, text] : {std::pair(memo, now), std::pair(backup, before.value_or(QString()))}) {
+    m_writer.filled(memo, boxText, m_seen.contains(memo));
+}
+
+void Values::saveChange(const QString &memo, const QString &backup, const Writer::Change &change, bool fileIsBefore)
+{
+    for (const QString &path : {memo, backup}) {
         if (const Result<> refused = mayWriteOver(path); !refused.ok()) {
-            m_held.insert(path, text);
+            m_held.insert(path);
             std::ignore = tellOfWrite(path, refused);
         }
     }
-    // A memo whose file cannot become its backup is not written over.
-    if (m_held.contains(memo) || (m_held.contains(backup) && !before))
-        m_held.insert(memo, now);
+    // A memo that cannot be written stays in its box; one whose backup
+    // cannot be is written alone.
     if (m_held.contains(memo))
         return;
-    if (m_held.contains(backup))
-        m_writer.text(memo, now);
+    m_seen.remove(memo);
+    m_writer.change(memo, m_held.contains(backup) ? QString() : backup, change, fileIsBefore);
+}
+
+void Values::backUp(const QString &memo, const QString &backup, const QString &boxText)
+{
+    if (!mayWriteOver(backup).ok())
+        return;
+    // A file that did not read as it is is not copied: its backup is the
+    // text the box shows.
+    if (m_seen.contains(memo))
+        m_writer.backUp(memo, backup);
     else
-        m_writer.memo(memo, backup, before, now);
+        m_writer.text(backup, StoredText::toStored(boxText));
 }
 
 void Values::saveInteger(const QString &relative, int value)
@@ -98,8 +126,7 @@ void Values::saveInteger(const QString &relative, int value)
 
 bool Values::unsaved(const QString &relative) const
 {
-    QString ignored;
-    return m_held.contains(relative) || m_writer.latest(relative, &ignored);
+    return m_held.contains(relative) || m_writer.newest(relative);
 }
 
 bool Values::flush(int ms)
@@ -110,6 +137,8 @@ bool Values::flush(int ms)
 void Values::finished(const QList<Writer::Written> &written)
 {
     for (const Writer::Written &one : written) {
+        if (one.result.ok() && one.stamp.file)
+            m_seen.insert(one.path, one.stamp);
         if (!one.toldByItsPair)
             tellOfWriteNow(one.path, one.result);
     }

@@ -34,14 +34,19 @@ public:
     Result<> writeText(const QString &relative, const QString &text);
     Result<> writeInteger(const QString &relative, int value);
 
-    // Saved behind the keys: a memo's text `now` with `before`, the text one
-    // change before it, for its backup (the same text: only the backup;
-    // none: the memo's file as it is).
-    void saveMemo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now);
+    // Saved behind the keys, a memo as its box changes (see Writer): the
+    // text its box was filled with, each change of the box, and the backup
+    // made its file as it is when the box is first filled.
+    void filled(const QString &memo, const QString &boxText);
+    void saveChange(const QString &memo, const QString &backup, const Writer::Change &change, bool fileIsBefore);
+    void backUp(const QString &memo, const QString &backup, const QString &boxText);
     void saveInteger(const QString &relative, int value);
     // Whether the newest text of `relative` is not on disk: still waiting,
     // or not written.
     bool unsaved(const QString &relative) const;
+    // Whether the file is as the program last read or wrote it, as far as
+    // its stamp tells: then it holds what the box shows, unread.
+    bool asLastSeen(const QString &relative) const;
     // Waits for what is waiting to be written, `ms` at most; false when the
     // disk did not get through it in that time.
     bool flush(int ms);
@@ -66,10 +71,12 @@ private:
     Report m_report;
     QSet<QString> m_toldOfReads, m_toldOfWrites;
     // Files that did not read as they are and could not be set aside: not
-    // to be written over in this run. What would have gone to them is held
-    // here, for the window and the rescue at the end.
+    // to be written over in this run. A memo that would have gone to them is
+    // held by its box, and unsaved, for the rescue at the end.
     QSet<QString> m_notSetAside;
-    QHash<QString, QString> m_held;
+    QSet<QString> m_held;
+    // Each file's stamp as the program last read or wrote it clean.
+    QHash<QString, FileSystem::Stamp> m_seen;
     // The messages waiting for the event loop are timers owned by this
     // object, so that none is shown once Values is gone.
     QObject m_pending;

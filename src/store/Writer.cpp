@@ -1,31 +1,49 @@
 #include "Writer.h"
 
-#include <QHash>
-#include <QSet>
+#include "StoredText.h"
 
-#include <algorithm>
+#include <QHash>
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
 
 struct Job {
     QString path;   // the memo, or a file of its own
-    QString backup; // the memo's backup; empty for a file of its own
-    QString before; // the backup's text
-    QString now;    // the text, or an integer's digits
+    QString backup; // a memo's backup; empty for a file of its own
+    QString text;   // a file of its own: its text, or an integer's digits
     bool integer = false;
-    bool backupFromFile = false; // the memo's file as it is becomes the backup
+    // A memo: its box's changes since its last write, each one step of the
+    // backup; none, where only the backup is to become the memo's file.
+    QList<Writer::Change> changes;
+    bool fileIsBefore = false;
     quint64 serial = 0;
 };
 
-struct Latest {
+// A file's text newer than the file: waiting, being written, or failed.
+struct Newest {
     QString text;
+    bool whole = true; // a memo's is only changes, worked out by the writer
     quint64 serial = 0;
 };
+
+// The text a memo's box showed as its last changes were written, which the
+// next changes apply to.
+struct BoxText {
+    QString text;
+    bool inItsFile = false;
+};
+
+QString applied(QString text, const Writer::Change &change)
+{
+    for (const Writer::Edit &edit : change)
+        text.replace(edit.position, edit.removed, edit.added);
+    return text;
+}
 
 } // namespace
 
@@ -46,53 +64,54 @@ struct Writer::State {
     bool stopping = false;
     bool held = false;
     quint64 serial = 0;
-    QHash<QString, Latest> latest;
-    QHash<QString, QString> onDisk; // what a memo's file is known to hold
-    QSet<QString> fromFile; // backups to become their memo's file as it is
+    QHash<QString, Newest> newest;
+    QHash<QString, BoxText> boxes;
     Finished finished;
 
-    void hand(Job job, std::initializer_list<std::pair<QString, QString>> texts)
+    // Under the lock.
+    void queue(Job job, std::initializer_list<std::pair<QString, Newest>> texts)
     {
-        std::lock_guard<std::mutex> lock(mutex);
         job.serial = ++serial;
         for (const auto &[path, text] : texts)
-            latest.insert(path, {text, serial});
+            newest.insert(path, {text.text, text.whole, serial});
         if (!waiting.contains(job.path))
             order.append(job.path);
-        else if (const Job &replaced = waiting[job.path]; replaced.backupFromFile)
-            fromFile.remove(replaced.backup);
-        if (job.backupFromFile)
-            fromFile.insert(job.backup);
         waiting.insert(job.path, std::move(job));
         changed.notify_all();
     }
 
-    QList<Written> write(const Job &job, bool memoOnDisk) const
+    QList<Written> write(const Job &job, const BoxText &box, QString *boxNow) const
     {
-        if (job.backupFromFile) {
-            // Without its backup the file's text would be lost: the memo waits.
-            const Result<> backedUp = data.backupValue(job.path, job.backup, std::nullopt);
-            if (!backedUp.ok())
-                return {{job.path, backedUp}, {job.backup, backedUp, true}};
-            return {{job.path, data.writeTextValue(job.path, job.now)}, {job.backup, {}}};
+        if (job.backup.isEmpty() && job.changes.isEmpty()) {
+            return {{job.path, job.integer ? data.writeIntegerValue(job.path, job.text.toInt())
+                                           : data.writeTextValue(job.path, job.text)}};
         }
-        if (job.backup.isEmpty()) {
-            return {{job.path, job.integer ? data.writeIntegerValue(job.path, job.now.toInt())
-                                           : data.writeTextValue(job.path, job.now)}};
+        if (job.changes.isEmpty())
+            return {{job.backup, data.backupValue(job.path, job.backup)}};
+        if (job.backup.isEmpty()) { // a memo whose backup may not be written over
+            *boxNow = box.text;
+            for (const Writer::Change &change : job.changes)
+                *boxNow = applied(std::move(*boxNow), change);
+            return {{job.path, data.writeTextValue(job.path, StoredText::toStored(*boxNow))}};
         }
-        if (job.before == job.now) {
-            // Only the backup: the file as it is where it holds the text.
-            const Result<> backedUp = memoOnDisk ? data.backupValue(job.path, job.backup, job.before)
-                                                 : data.writeTextValue(job.backup, job.before);
-            return {{job.backup, backedUp}};
-        }
-        // Where the file holds the text one change before, it becomes the
-        // backup as it is; further behind (keys came while a write was
-        // synced), both texts are written.
-        const FileSystem::MemoWritten done = data.writeMemo(job.path, job.now, job.backup, job.before, memoOnDisk);
+        // The text one change before the newest is the backup; it is the
+        // memo's file where only one change came since the file was written.
+        QString before = box.text;
+        for (qsizetype n = 0; n + 1 < job.changes.size(); ++n)
+            before = applied(std::move(before), job.changes[n]);
+        *boxNow = applied(before, job.changes.last());
+        const bool one = job.changes.size() == 1;
+        std::optional<QString> backup;
+        if (!one || !job.fileIsBefore)
+            backup = StoredText::toStored(before);
+        const FileSystem::MemoWritten done = data.writeMemo(job.path, StoredText::toStored(*boxNow), job.backup, backup,
+                                                            one && box.inItsFile);
         // One cause is told once: a backup not written for the memo's failure says nothing of its own.
         const bool same = !done.memo.ok() && done.memo.error == done.backup.error;
-        return {{job.path, done.memo}, {job.backup, done.backup, same}};
+        Written memo{job.path, done.memo};
+        if (done.memo.ok())
+            memo.stamp = FileSystem::stamp(data.absolute(job.path)).value;
+        return {memo, {job.backup, done.backup, same}};
     }
 
     void run()
@@ -103,29 +122,21 @@ struct Writer::State {
             if (order.isEmpty())
                 return;
             const Job job = waiting.take(order.takeFirst());
-            const bool memoOnDisk = !job.backup.isEmpty() && onDisk.contains(job.path) && onDisk.value(job.path) == job.before;
+            const BoxText box = boxes.value(job.path);
             busy = true;
             lock.unlock();
-            const QList<Written> written = write(job, memoOnDisk);
+            QString boxNow;
+            const QList<Written> written = write(job, box, &boxNow);
             lock.lock();
             busy = false;
-            if (job.backupFromFile)
-                fromFile.remove(job.backup);
             for (const Written &one : written) {
                 // Newer texts handed over meanwhile stay the newest.
-                const auto it = latest.find(one.path);
-                if (one.result.ok() && it != latest.end() && it->serial <= job.serial)
-                    latest.erase(it);
+                const auto it = newest.find(one.path);
+                if (one.result.ok() && it != newest.end() && it->serial <= job.serial)
+                    newest.erase(it);
             }
-            if (!job.backup.isEmpty()) {
-                const bool memoWritten = std::any_of(written.begin(), written.end(), [&](const Written &one) {
-                    return one.path == job.path && one.result.ok();
-                });
-                if (memoWritten || (job.before == job.now && memoOnDisk))
-                    onDisk.insert(job.path, job.now);
-                else
-                    onDisk.remove(job.path);
-            }
+            if (!job.changes.isEmpty())
+                boxes.insert(job.path, {boxNow, written.first().result.ok()});
             if (finished)
                 finished(written);
             changed.notify_all();
@@ -152,54 +163,75 @@ Writer::~Writer()
     m_state->changed.notify_all();
 }
 
-void Writer::memo(const QString &memo, const QString &backup, const std::optional<QString> &before, const QString &now)
+void Writer::filled(const QString &memo, const QString &boxText, bool inItsFile)
 {
-    if (before)
-        m_state->hand({memo, backup, *before, now}, {{memo, now}, {backup, *before}});
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->boxes.insert(memo, {boxText, inItsFile});
+}
+
+void Writer::change(const QString &memo, const QString &backup, const Change &change, bool fileIsBefore)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    const Newest changes{QString(), false};
+    const auto it = m_state->waiting.find(memo);
+    if (it != m_state->waiting.end()) {
+        it->changes.append(change);
+        it->serial = ++m_state->serial;
+        for (const QString &path : {memo, it->backup}) {
+            if (!path.isEmpty())
+                m_state->newest.insert(path, {QString(), false, it->serial});
+        }
+        return;
+    }
+    // A box never filled starts empty, whatever it showed in a Main before.
+    if (fileIsBefore)
+        m_state->boxes.insert(memo, {});
+    if (backup.isEmpty())
+        m_state->queue({memo, backup, QString(), false, {change}, fileIsBefore}, {{memo, changes}});
     else
-        m_state->hand({memo, backup, QString(), now, false, true}, {{memo, now}});
+        m_state->queue({memo, backup, QString(), false, {change}, fileIsBefore}, {{memo, changes}, {backup, changes}});
+}
+
+void Writer::backUp(const QString &memo, const QString &backup)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    // Changes that wait make the backup themselves.
+    if (m_state->waiting.contains(memo))
+        return;
+    m_state->queue({memo, backup, QString(), false, {}, true}, {{backup, {QString(), false}}});
 }
 
 void Writer::integer(const QString &path, int value)
 {
     const QString digits = QString::number(value);
-    m_state->hand({path, QString(), QString(), digits, true}, {{path, digits}});
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->queue({path, QString(), digits, true, {}, false}, {{path, {digits}}});
 }
 
 void Writer::text(const QString &path, const QString &text)
 {
-    m_state->hand({path, QString(), QString(), text}, {{path, text}});
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->queue({path, QString(), text, false, {}, false}, {{path, {text}}});
 }
 
-bool Writer::latest(const QString &path, QString *text) const
+bool Writer::newest(const QString &path, QString *text) const
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
-    const auto it = m_state->latest.constFind(path);
-    if (it == m_state->latest.constEnd())
+    const auto it = m_state->newest.constFind(path);
+    if (it == m_state->newest.constEnd())
         return false;
-    *text = it->text;
+    if (text)
+        *text = it->whole ? it->text : QString();
     return true;
-}
-
-bool Writer::backingUp(const QString &path) const
-{
-    std::lock_guard<std::mutex> lock(m_state->mutex);
-    return m_state->fromFile.contains(path);
-}
-
-void Writer::read(const QString &path, const QString &text)
-{
-    std::lock_guard<std::mutex> lock(m_state->mutex);
-    if (!m_state->latest.contains(path))
-        m_state->onDisk.insert(path, text);
 }
 
 void Writer::forget(const QString &path)
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
     if (!m_state->waiting.contains(path))
-        m_state->latest.remove(path);
-    m_state->onDisk.remove(path);
+        m_state->newest.remove(path);
+    if (const auto box = m_state->boxes.find(path); box != m_state->boxes.end())
+        box->inItsFile = false;
 }
 
 void Writer::hold(bool held)

@@ -193,7 +193,7 @@ private slots:
         QVERIFY(QFile::setPermissions(data.absolute(ValueFiles::memo(3)), shared));
         QVERIFY(data.writeIntegerValue(ValueFiles::kChange, 2).ok());
         Values values(data, [](const QString &) {});
-        values.saveMemo(ValueFiles::memo(3), ValueFiles::memoBackup(3), QString(), QStringLiteral("x"));
+        values.saveChange(ValueFiles::memo(3), ValueFiles::memoBackup(3), {{0, 0, QStringLiteral("x")}}, false);
         QVERIFY(values.flush(-1));
         const Result<QString> rescued = Rescue::save(home.path() + QStringLiteral("/r/potora"), "memo", QDateTime(), "x");
         TestSystem::umask(before);
@@ -210,7 +210,7 @@ private slots:
         TestFolder folder;
         const QString value = ValueFiles::memo(2), backup = ValueFiles::memoBackup(2);
         folder.plant(value, "\"one\" trailing\r\n");
-        QVERIFY(folder.data.backupValue(value, backup, "one").ok());
+        QVERIFY(folder.data.backupValue(value, backup).ok());
         // Replacing the value afterwards must not reach into the backup.
         QVERIFY(folder.data.writeTextValue(value, "two").ok());
         QCOMPARE(folder.bytes(backup), QByteArray("\"one\" trailing\r\n"));
@@ -218,11 +218,11 @@ private slots:
         // later replace would change both): the backup is a copy, as where the
         // file system has no hard links (FAT32 sticks).
         std::filesystem::create_hard_link(folder.data.absolute(value).toStdWString(), (folder.data.absolute(value) + "2").toStdWString());
-        QVERIFY(folder.data.backupValue(value, backup, "two").ok());
+        QVERIFY(folder.data.backupValue(value, backup).ok());
         QVERIFY(!FileSystem::sameFile(folder.data.absolute(value), folder.data.absolute(backup)));
         QCOMPARE(folder.bytes(backup), QByteArray("\"two\"\r\n"));
         folder.breakFile(backup);
-        QVERIFY(!folder.data.backupValue(value, backup, "two").ok());
+        QVERIFY(!folder.data.backupValue(value, backup).ok());
     }
 
     // A value that links elsewhere: the backup gets a copy, and the link stays one.
@@ -236,45 +236,45 @@ private slots:
         QTemporaryDir other;
         const QString target = other.path() + QStringLiteral("/shared.txt");
         QVERIFY(QFile::rename(folder.data.absolute(value), target) && QFile::link(target, folder.data.absolute(value)));
-        QVERIFY(folder.data.backupValue(value, backup, "two").ok());
+        QVERIFY(folder.data.backupValue(value, backup).ok());
         QVERIFY(folder.data.writeTextValue(value, "new").ok());
         QCOMPARE(folder.bytes(backup), QByteArray("\"two\"\r\n"));
         QVERIFY(QFileInfo(folder.data.absolute(value)).isSymLink());
     }
 
     // Keys that come faster than the disk writes: each file gets its newest
-    // text, and the backup the text one change before the memo's, as typed.
+    // text, and the backup the text one change before the memo's, as typed;
+    // a memo's text is worked out from its box's changes, a value's is read
+    // while it waits.
     void writerKeepsThePairOfTheNewestTexts()
     {
         TestFolder folder;
         QStringList told;
         Values values(folder.data, [&told](const QString &message) { told << message; });
         const QString memo = ValueFiles::memo(5), backup = ValueFiles::memoBackup(5);
-        QString before = values.read(memo);
+        values.filled(memo, values.read(memo));
         values.holdWrites(true); // every key waits for the disk
-        for (int key = 0; key < 6; ++key) {
-            const QString now = QString(3, QChar(u'a' + key));
-            values.saveMemo(memo, backup, before, now);
-            QCOMPARE(values.read(memo) + values.read(backup), now + before);
-            before = now;
-        }
+        for (int key = 0; key < 6; ++key) // "aaa", then each key replaces it: "bbb" ... "fff"
+            values.saveChange(memo, backup, {{0, key ? 3 : 0, QString(3, QChar(u'a' + key))}}, false);
         values.saveInteger(ValueFiles::kChange, 7);
+        QCOMPARE(values.read(ValueFiles::kChange), QStringLiteral("7"));
         QVERIFY(values.unsaved(memo) && folder.bytes(memo) == "\"\"\r\n"); // nothing written while held
         values.holdWrites(false);
         QVERIFY(values.flush(-1));
         QVERIFY(!values.unsaved(memo));
         QCOMPARE(folder.data.readValue(memo).value.text + folder.data.readValue(backup).value.text, QStringLiteral("fffeee"));
         QCOMPARE(folder.bytes(ValueFiles::kChange), QByteArray("7\r\n"));
-        // A failed write: the newest text stays what is read, and the user is told once.
+        // A failed write: the text stays unsaved, and the user is told once.
         folder.breakFile(memo);
-        for (const QString &now : {QStringLiteral("x"), QStringLiteral("xy")}) {
-            values.saveMemo(memo, backup, before, now);
-            before = now;
-        }
+        for (const auto &[at, key] : {std::pair(3, QStringLiteral("x")), {4, QStringLiteral("y")}})
+            values.saveChange(memo, backup, {{at, 0, key}}, false);
         QVERIFY(values.flush(-1) && values.unsaved(memo));
         QCoreApplication::processEvents();
-        QCOMPARE(values.read(memo), QStringLiteral("xy"));
         QCOMPARE(told.size(), 1);
+        folder.mendFile(memo); // the next change writes the whole text
+        values.saveChange(memo, backup, {{5, 0, QStringLiteral("z")}}, false);
+        QVERIFY(values.flush(-1) && !values.unsaved(memo));
+        QCOMPARE(folder.data.readValue(memo).value.text + folder.data.readValue(backup).value.text, QStringLiteral("fffxyzfffxy"));
     }
 
     // A file that is there but does not read as it is: kept whole before

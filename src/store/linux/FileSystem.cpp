@@ -171,6 +171,16 @@ bool sameFile(const QString &a, const QString &b)
         && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+Result<Stamp> stamp(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {{}, lastError()};
+    return {{quint64(info.st_dev), quint64(info.st_ino), quint64(info.st_size),
+             qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec},
+            {}};
+}
+
 Result<> makeFolder(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);

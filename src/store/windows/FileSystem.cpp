@@ -246,6 +246,19 @@ bool sameFile(const QString &a, const QString &b)
         && GetFileInformationByHandle(second.get(), &other) && ::sameFile(one, other);
 }
 
+Result<Stamp> stamp(const QString &path)
+{
+    Handle file(openExisting(native(path), 0));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
+        return {{}, lastError()};
+    const auto join = [](DWORD high, DWORD low) { return quint64(high) << 32 | low; };
+    return {{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+             join(info.nFileSizeHigh, info.nFileSizeLow),
+             qint64(join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))},
+            {}};
+}
+
 Result<> makeFolder(const QString &path)
 {
     const QString name = QDir::toNativeSeparators(QDir::cleanPath(path));
