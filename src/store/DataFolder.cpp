@@ -153,12 +153,12 @@ Result<> DataFolder::backupValue(const QString &from, const QString &to) const
 FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString &text, const QString &backup,
                                               const std::optional<QString> &before, bool linkable) const
 {
-    const QByteArray bytes = ValueFile::encodeText(text);
+    const QByteArray bytes = ValueFile::encodeBoxText(text);
     // The backup's bytes are made only where the memo's file cannot become
     // the backup as it is: a megabyte memo is not encoded twice a key.
     QByteArray backupBytes;
     if (before && !linkable)
-        backupBytes = ValueFile::encodeText(*before);
+        backupBytes = ValueFile::encodeBoxText(*before);
     if (std::max(bytes.size(), backupBytes.size()) > kLimit)
         return {{Texts::tooLargeToSave(kLimit)}, {Texts::tooLargeToSave(kLimit)}};
     for (const QString &relative : {memo, backup}) {
@@ -168,7 +168,7 @@ FileSystem::MemoWritten DataFolder::writeMemo(const QString &memo, const QString
     const auto backupText = [&]() -> Result<QByteArray> {
         if (!before)
             return bytesOf(memo);
-        return {backupBytes.isNull() ? ValueFile::encodeText(*before) : backupBytes, {}};
+        return {backupBytes.isNull() ? ValueFile::encodeBoxText(*before) : backupBytes, {}};
     };
     return FileSystem::replaceMemo(absolute(memo), bytes, absolute(backup), backupText, linkable || !before, !before);
 }

@@ -42,10 +42,10 @@ public:
     // one-step backup of a memo, as the memo's file is. A missing file
     // holds the empty text.
     Result<> backupValue(const QString &from, const QString &to) const;
-    // A memo's new text and its backup's, replaced together (see
-    // FileSystem::replaceMemo): the backup is `before`, or without it the
-    // memo's file as it is now, without which the text is not written.
-    // `linkable`: the memo's file holds `before`.
+    // A memo's new text and its backup's, as the box shows them, replaced
+    // together (see FileSystem::replaceMemo): the backup is `before`, or
+    // without it the memo's file as it is now, without which the text is
+    // not written. `linkable`: the memo's file holds `before`.
     FileSystem::MemoWritten writeMemo(const QString &memo, const QString &text, const QString &backup,
                                       const std::optional<QString> &before, bool linkable) const;
 

@@ -10,9 +10,8 @@ QString toStored(const QString &boxText)
     return text;
 }
 
-QString toBox(const QString &stored)
+QString toBox(QString text)
 {
-    QString text = stored;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;

@@ -7,6 +7,8 @@
 namespace StoredText {
 
 QString toStored(const QString &boxText);
-QString toBox(const QString &stored);
+// Where it holds the text alone, the text is changed in place: a memo of
+// 60 MB is not copied for its line breaks.
+QString toBox(QString stored);
 
 } // namespace StoredText

@@ -79,14 +79,30 @@ QByteArray encodeInteger(int value)
     return QByteArray::number(value) + kLineEnd;
 }
 
-QByteArray encodeText(const QString &text)
+namespace {
+
+// Encoded straight into one buffer: a memo may be megabytes, and every
+// change writes it. A box's line break becomes CR LF, the two bytes its
+// character is given room for.
+QByteArray encode(const QString &text, bool fromBox)
 {
-    // Encoded straight into one buffer: a memo may be megabytes, and every
-    // keystroke writes it.
     QByteArray bytes(text.size() * 2 + 4, Qt::Uninitialized);
-    bytes[0] = '"';
-    const Result<char *> encoded = CodePage::encode(text, bytes.data() + 1);
-    if (char *out = encoded.value; encoded.ok()) {
+    char *out = bytes.data();
+    *out++ = '"';
+    bool encoded = true;
+    for (qsizetype from = 0; encoded && from <= text.size();) {
+        const qsizetype next = fromBox ? text.indexOf(u'\n', from) : -1;
+        const qsizetype to = next < 0 ? text.size() : next;
+        const Result<char *> line = CodePage::encode(QStringView(text).sliced(from, to - from), out);
+        encoded = line.ok();
+        out = line.value;
+        if (encoded && next >= 0) {
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        from = to + 1;
+    }
+    if (encoded) {
         *out++ = '"';
         *out++ = '\r';
         *out++ = '\n';
@@ -95,9 +111,22 @@ QByteArray encodeText(const QString &text)
     // A rare text (a kanji of the second level before half-width katakana)
     // whose code page 932 form the reader would take for UTF-8 goes behind
     // the mark too, so that every text written reads back as itself.
-    if (!encoded.ok() || readsAsUtf8(utf8Of(bytes)))
-        return kBom + '"' + text.toUtf8() + '"' + kLineEnd;
-    return bytes;
+    if (encoded && !readsAsUtf8(utf8Of(bytes)))
+        return bytes;
+    const QString stored = fromBox ? QString(text).replace(u'\n', QLatin1String("\r\n")) : text;
+    return kBom + '"' + stored.toUtf8() + '"' + kLineEnd;
+}
+
+} // namespace
+
+QByteArray encodeText(const QString &text)
+{
+    return encode(text, false);
+}
+
+QByteArray encodeBoxText(const QString &boxText)
+{
+    return encode(boxText, true);
 }
 
 Result<QString> decode(const QByteArray &bytes)

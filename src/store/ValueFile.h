@@ -23,6 +23,9 @@ namespace ValueFile {
 
 QByteArray encodeInteger(int value);
 QByteArray encodeText(const QString &text);
+// A text as a box shows it, \n its line breaks, written as encodeText()
+// writes it with CR LF ones.
+QByteArray encodeBoxText(const QString &boxText);
 
 // Reads one item from a file's bytes; always yields text, which fails where
 // the bytes were not valid in their encoding, or cut off.

@@ -103,9 +103,8 @@ struct Writer::State {
         const bool one = job.changes.size() == 1;
         std::optional<QString> backup;
         if (!one || !job.fileIsBefore)
-            backup = StoredText::toStored(before);
-        const FileSystem::MemoWritten done = data.writeMemo(job.path, StoredText::toStored(*boxNow), job.backup, backup,
-                                                            one && box.inItsFile);
+            backup = before;
+        const FileSystem::MemoWritten done = data.writeMemo(job.path, *boxNow, job.backup, backup, one && box.inItsFile);
         // One cause is told once: a backup not written for the memo's failure says nothing of its own.
         const bool same = !done.memo.ok() && done.memo.error == done.backup.error;
         Written memo{job.path, done.memo};
