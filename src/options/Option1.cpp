@@ -79,10 +79,10 @@ void Option1::registerStartup()
 void Option1::removeStartup()
 {
     m_values.writeInteger(ValueFiles::kStartupFlag, 0);
-    const Result<bool> removed = m_platform.startupRemove();
+    const Result<Platform::Removal> removed = m_platform.startupRemove();
     if (!removed.ok())
         m_platform.message(this, Texts::unregisterFailed(removed.error));
-    else if (removed.value)
+    else if (removed.value == Platform::Removal::Removed)
         m_platform.message(this, Texts::unregistered());
     else
         m_platform.message(this, Texts::wasNotRegistered());

@@ -118,7 +118,7 @@ private slots:
         // Something in the shortcut's place that cannot be deleted: said so, not "never registered".
         QVERIFY(QDir().mkpath(shortcut));
         QVERIFY(!platform.startupRegister(folder + "/ポトラ.exe", folder, folder + "/set/icon.ico").ok());
-        const Result<bool> removed = platform.startupRemove();
+        const Result<Platform::Removal> removed = platform.startupRemove();
         QVERIFY(QDir().rmdir(shortcut));
         QCOMPARE(removalOf(removed), Removal::Failed);
         QVERIFY2(removed.error.contains(QStringLiteral("ポトラ.lnk")), qPrintable(removed.error));

@@ -43,7 +43,7 @@ Result<> FakePlatform::startupRegister(const QString &program, const QString &st
     return {startupRegisterError};
 }
 
-Result<bool> FakePlatform::startupRemove()
+Result<Platform::Removal> FakePlatform::startupRemove()
 {
     log << QStringLiteral("startup-remove");
     if (whileStartupChanges)

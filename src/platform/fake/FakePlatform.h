@@ -44,12 +44,12 @@ public:
 
     // What the next start-up requests answer.
     QString startupRegisterError;
-    Result<bool> startupRemoval{true, QString()};
+    Result<Removal> startupRemoval{Removal::Removed, QString()};
     // Runs while a start-up registration or removal is under way.
     std::function<void()> whileStartupChanges;
 
     Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Result<bool> startupRemove() override;
+    Result<Removal> startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
     QString executable = QStringLiteral("/opt/potora/potora");

@@ -93,18 +93,18 @@ Result<> write(const Entry &entry)
     return {written.ok() ? QString() : QStringLiteral("%1: %2").arg(path, written.error)};
 }
 
-Result<bool> remove()
+Result<Platform::Removal> remove()
 {
     const QString path = entryPath();
     const QFileInfo info(path);
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
-        return {false, QString()};
+        return {Platform::Removal::NotRegistered, QString()};
     if (info.isDir())
-        return {true, QStringLiteral("%1: %2").arg(path, Texts::folderInTheWay())};
+        return {{}, QStringLiteral("%1: %2").arg(path, Texts::folderInTheWay())};
     QFile file(path);
     if (!file.remove())
-        return {true, QStringLiteral("%1: %2").arg(path, file.errorString())};
-    return {true, QString()};
+        return {{}, QStringLiteral("%1: %2").arg(path, file.errorString())};
+    return {Platform::Removal::Removed, QString()};
 }
 
 } // namespace LinuxAutostart

@@ -112,7 +112,7 @@ Result<> LinuxPlatform::startupRegister(const QString &program, const QString &s
     return LinuxAutostart::write({m_name, program, startIn, icon});
 }
 
-Result<bool> LinuxPlatform::startupRemove()
+Result<Platform::Removal> LinuxPlatform::startupRemove()
 {
     return LinuxAutostart::remove();
 }

@@ -36,7 +36,7 @@ public:
     void holdTray(bool held);
 
     Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Result<bool> startupRemove() override;
+    Result<Removal> startupRemove() override;
 
     void showHelp(const QUrl &page) override;
 

@@ -124,17 +124,17 @@ Result<> write(const Shortcut &shortcut)
     return {};
 }
 
-Result<bool> remove()
+Result<Platform::Removal> remove()
 {
     const QString file = path();
     if (file.isEmpty())
-        return {false, QString()};
+        return {Platform::Removal::NotRegistered, QString()};
     if (DeleteFileW(native(file).c_str()))
-        return {true, QString()};
+        return {Platform::Removal::Removed, QString()};
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return {false, QString()};
-    return {true, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(error))};
+        return {Platform::Removal::NotRegistered, QString()};
+    return {{}, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(error))};
 }
 
 } // namespace StartupShortcut

@@ -114,7 +114,7 @@ Result<> WindowsPlatform::startupRegister(const QString &program, const QString 
     return StartupShortcut::write({target, startIn, icon});
 }
 
-Result<bool> WindowsPlatform::startupRemove()
+Result<Platform::Removal> WindowsPlatform::startupRemove()
 {
     return StartupShortcut::remove();
 }

@@ -36,7 +36,7 @@ public:
     // The shortcut starts "ポトラ.exe" beside `program`, whatever this
     // copy's own file is called, in `startIn`, with `icon`.
     Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Result<bool> startupRemove() override;
+    Result<Removal> startupRemove() override;
 
     void showHelp(const QUrl &page) override;
 
