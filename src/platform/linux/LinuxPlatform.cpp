@@ -67,14 +67,13 @@ void LinuxPlatform::ring()
     };
     if (!m_sound) {
         m_sound = new ThemeSound(this);
-        connect(m_sound, &ThemeSound::finished, this, [ringXBell](const QString &error) {
-            if (!error.isEmpty())
-                ringXBell(error);
+        connect(m_sound, &ThemeSound::finished, this, [ringXBell](const Result<> &played) {
+            if (!played.ok())
+                ringXBell(played.error);
         });
     }
-    const QString error = m_sound->play(QStringLiteral("bell"), ThemeSound::desktopTheme());
-    if (!error.isEmpty())
-        ringXBell(error);
+    if (const Result<> started = m_sound->play(QStringLiteral("bell"), ThemeSound::desktopTheme()); !started.ok())
+        ringXBell(started.error);
 }
 
 void LinuxPlatform::systemModalMessage(const QString &text)
