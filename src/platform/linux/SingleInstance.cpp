@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "store/SystemError.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -183,7 +185,7 @@ void SingleInstance::listen()
     if (fd < 0 || !socketAddress(path, address)
         || ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || ::chmod(name.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, 8) != 0) {
-        qCWarning(lcInstance, "cannot listen on %s: %s", name.constData(), std::strerror(errno));
+        qCWarning(lcInstance, "cannot listen on %s: %s", name.constData(), qPrintable(SystemError::last()));
         if (fd >= 0)
             ::close(fd);
         return;

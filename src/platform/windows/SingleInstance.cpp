@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "store/SystemError.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -126,7 +128,7 @@ void SingleInstance::listen()
     const HWND window = CreateWindowExW(0, kWindowClass, m_name.toStdWString().c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
                                         nullptr, windowClass.hInstance, nullptr);
     if (!window) {
-        qWarning("cannot make the window later starts ask: error %lu", GetLastError());
+        qWarning("cannot make the window later starts ask: %s", qPrintable(SystemError::last()));
         return;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(this));

@@ -1,5 +1,6 @@
 #include "StartupShortcut.h"
 
+#include "store/SystemError.h"
 #include "store/Texts.h"
 
 #include <QDir>
@@ -13,18 +14,6 @@ namespace StartupShortcut {
 namespace {
 
 std::wstring native(const QString &path) { return QDir::toNativeSeparators(path).toStdWString(); }
-
-QString systemError(DWORD code)
-{
-    wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    const QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                                 : Texts::systemError(QStringLiteral("0x%1").arg(code, 8, 16, QLatin1Char('0')));
-    LocalFree(text);
-    return error;
-}
 
 // COM for the calls of one registration. The program's own thread has it
 // already (Qt's Windows platform starts OLE for drag and drop); a thread
@@ -120,7 +109,7 @@ Result<> write(const Shortcut &shortcut)
     if (SUCCEEDED(result))
         result = persist->Save(native(file).c_str(), TRUE);
     if (FAILED(result))
-        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(DWORD(result)))};
+        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), SystemError::of(DWORD(result)))};
     return {};
 }
 
@@ -134,7 +123,7 @@ Result<Platform::Removal> remove()
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return {Platform::Removal::NotRegistered, QString()};
-    return {{}, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(error))};
+    return {{}, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), SystemError::of(error))};
 }
 
 } // namespace StartupShortcut
