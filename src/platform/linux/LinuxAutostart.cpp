@@ -88,9 +88,9 @@ Result<> write(const Entry &entry)
 
     const QString path = entryPath();
     if (QFileInfo(path).isDir())
-        return {Texts::folderOfTheSameName(path)};
+        return {Texts::pathReason(path, Texts::folderInTheWay())};
     const Result<> written = FileSystem::replace(path, entryText(entry));
-    return {written.ok() ? QString() : QStringLiteral("%1: %2").arg(path, written.error)};
+    return {written.ok() ? QString() : Texts::pathReason(path, written.error)};
 }
 
 Result<Platform::Removal> remove()
@@ -100,10 +100,10 @@ Result<Platform::Removal> remove()
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
         return {Platform::Removal::NotRegistered, QString()};
     if (info.isDir())
-        return {{}, QStringLiteral("%1: %2").arg(path, Texts::folderInTheWay())};
+        return {{}, Texts::pathReason(path, Texts::folderInTheWay())};
     QFile file(path);
     if (!file.remove())
-        return {{}, QStringLiteral("%1: %2").arg(path, file.errorString())};
+        return {{}, Texts::pathReason(path, file.errorString())};
     return {Platform::Removal::Removed, QString()};
 }
 

@@ -2,6 +2,8 @@
 
 #include "XSettings.h"
 
+#include "store/Texts.h"
+
 #include <QGuiApplication>
 #include <QLibrary>
 #include <QTimer>
@@ -118,7 +120,7 @@ Result<> ThemeSound::play(const QString &eventId, const QString &theme)
         return {reason(ca, "ca_proplist_create", error)};
     const std::unique_ptr<ca_proplist, int (*)(ca_proplist *)> props(rawProps, ca->propsDestroy);
     ca->propsSet(props.get(), "event.id", eventId.toUtf8().constData());
-    ca->propsSet(props.get(), "event.description", "メモのお知らせ");
+    ca->propsSet(props.get(), "event.description", Texts::bellDescription().toUtf8().constData());
     ca->propsSet(props.get(), "application.name", "ポトラ");
     ca->propsSet(props.get(), "application.id", "potora");
     if (!theme.isEmpty())

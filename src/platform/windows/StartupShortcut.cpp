@@ -109,7 +109,7 @@ Result<> write(const Shortcut &shortcut)
     if (SUCCEEDED(result))
         result = persist->Save(native(file).c_str(), TRUE);
     if (FAILED(result))
-        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), SystemError::of(DWORD(result)))};
+        return {Texts::pathReason(QDir::toNativeSeparators(file), SystemError::of(DWORD(result)))};
     return {};
 }
 
@@ -123,7 +123,7 @@ Result<Platform::Removal> remove()
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return {Platform::Removal::NotRegistered, QString()};
-    return {{}, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), SystemError::of(error))};
+    return {{}, Texts::pathReason(QDir::toNativeSeparators(file), SystemError::of(error))};
 }
 
 } // namespace StartupShortcut
