@@ -1,8 +1,7 @@
 #include "DesktopSession.h"
 
+#include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -59,24 +58,6 @@ void quitOnTermination()
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         sigaction(signal, &action, nullptr);
-}
-
-Watch::Watch(QGuiApplication &app)
-{
-    connect(&app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { emit commitData(); });
-    app.installEventFilter(this);
-}
-
-bool Watch::eventFilter(QObject *watched, QEvent *event)
-{
-    // The session manager's last word reaches the application as a quit.
-    // Qt would close the windows in any order and pass over the close
-    // guards' reasons; the program's own quit does it in its order.
-    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
-        emit ending();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace DesktopSession

@@ -1,7 +1,7 @@
 #include "LinuxPlatform.h"
 
-#include "DesktopSession.h"
 #include "LinuxAutostart.h"
+#include "LinuxSessionWatch.h"
 #include "ThemeSound.h"
 #include "XdgFolders.h"
 #include "platform/HelpViewer.h"
@@ -21,10 +21,10 @@ LinuxPlatform::LinuxPlatform(QString programName, QObject *parent)
 {
     connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        auto *session = new DesktopSession::Watch(*app);
+        auto *session = new LinuxSessionWatch(*app);
         session->setParent(this);
-        connect(session, &DesktopSession::Watch::commitData, this, &Platform::sessionSaving);
-        connect(session, &DesktopSession::Watch::ending, this, &Platform::sessionEnding);
+        connect(session, &SessionWatch::commitData, this, &Platform::sessionSaving);
+        connect(session, &SessionWatch::ending, this, &Platform::sessionEnding);
     }
 }
 

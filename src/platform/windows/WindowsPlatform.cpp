@@ -1,7 +1,7 @@
 #include "WindowsPlatform.h"
 
-#include "SessionWatch.h"
 #include "StartupShortcut.h"
+#include "WindowsSessionWatch.h"
 #include "platform/HelpViewer.h"
 #include "platform/PlainBox.h"
 
@@ -37,7 +37,7 @@ WindowsPlatform::WindowsPlatform(QString programName, QObject *parent)
 {
     connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        auto *session = new SessionWatch(*app);
+        auto *session = new WindowsSessionWatch(*app);
         session->setParent(this);
         connect(session, &SessionWatch::commitData, this, &Platform::sessionSaving);
         connect(session, &SessionWatch::ending, this, &Platform::sessionEnding);
