@@ -2,12 +2,10 @@
 
 #include "StartupShortcut.h"
 #include "WindowsSessionWatch.h"
-#include "platform/HelpViewer.h"
-#include "platform/PlainBox.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 #include <windows.h>
@@ -32,26 +30,10 @@ InterruptTime interruptTime()
 } // namespace
 
 WindowsPlatform::WindowsPlatform(QString programName, QObject *parent)
-    : Platform(parent)
-    , m_name(std::move(programName))
+    : DesktopPlatform(std::move(programName), parent)
 {
-    connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
-    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        auto *session = new WindowsSessionWatch(*app);
-        session->setParent(this);
-        connect(session, &SessionWatch::commitData, this, &Platform::sessionSaving);
-        connect(session, &SessionWatch::ending, this, &Platform::sessionEnding);
-    }
-}
-
-WindowsPlatform::~WindowsPlatform()
-{
-    delete m_help;
-}
-
-QDateTime WindowsPlatform::now() const
-{
-    return QDateTime::currentDateTime();
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        followSession(new WindowsSessionWatch(*app));
 }
 
 qint64 WindowsPlatform::bootClockMs() const
@@ -64,48 +46,10 @@ qint64 WindowsPlatform::bootClockMs() const
     return qint64(GetTickCount64());
 }
 
-void WindowsPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
+void WindowsPlatform::ring()
 {
-    PlainBox::show(parent, m_name, text, aboveAll);
-}
-
-void WindowsPlatform::announce(const QString &text)
-{
-    showBox(nullptr, text, true);
-    // The sound the user chose for "Default Beep"; it plays on while the
-    // program goes on. A box the end of the run closed rings nothing.
-    if (!m_quitting)
-        MessageBeep(MB_OK);
-}
-
-void WindowsPlatform::systemModalMessage(const QString &text)
-{
-    showBox(nullptr, text, true);
-}
-
-void WindowsPlatform::message(QWidget *parent, const QString &text)
-{
-    showBox(parent, text, false);
-}
-
-void WindowsPlatform::trayAdd(const QIcon &icon, const QString &tip)
-{
-    m_tray.add(icon, tip);
-}
-
-void WindowsPlatform::holdTray(bool held)
-{
-    m_tray.hold(held);
-}
-
-void WindowsPlatform::trayDelete()
-{
-    m_tray.remove();
-}
-
-bool WindowsPlatform::trayPresent() const
-{
-    return m_tray.present();
+    // The sound the user chose for "Default Beep".
+    MessageBeep(MB_OK);
 }
 
 Result<> WindowsPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
@@ -117,11 +61,6 @@ Result<> WindowsPlatform::startupRegister(const QString &program, const QString 
 Result<Platform::Removal> WindowsPlatform::startupRemove()
 {
     return StartupShortcut::remove();
-}
-
-void WindowsPlatform::showHelp(const QUrl &page)
-{
-    HelpViewer::showIn(m_help, m_name, page);
 }
 
 QString WindowsPlatform::executablePath() const
@@ -138,18 +77,7 @@ QString WindowsPlatform::executablePath() const
     }
 }
 
-QString WindowsPlatform::userDataFolder() const
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-}
-
 QString WindowsPlatform::userDataHome() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-}
-
-void WindowsPlatform::quitProgram()
-{
-    m_quitting = true;
-    QCoreApplication::exit(0);
 }
