@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "LinuxSingleInstance.h"
 
 #include "store/SystemError.h"
 
@@ -10,7 +10,6 @@
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -61,14 +60,13 @@ bool sendAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
-    : QObject(parent)
+LinuxSingleInstance::LinuxSingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
+    : SingleInstance(patienceMs, parent)
     , m_root(dataRoot)
-    , m_patienceMs(patienceMs)
 {
 }
 
-SingleInstance::~SingleInstance()
+LinuxSingleInstance::~LinuxSingleInstance()
 {
     // Still holding the lock, so no later copy listens there yet.
     if (m_listener >= 0)
@@ -82,12 +80,12 @@ SingleInstance::~SingleInstance()
         ::close(m_lock);
 }
 
-QString SingleInstance::lockPath(const QString &dataRoot)
+QString LinuxSingleInstance::lockPath(const QString &dataRoot)
 {
     return QDir(dataRoot).filePath(QStringLiteral("potora.lock"));
 }
 
-QString SingleInstance::serverPath(const QString &dataRoot)
+QString LinuxSingleInstance::serverPath(const QString &dataRoot)
 {
     // The runtime folder is the user's own; the user's name in the hash
     // keeps copies apart where it falls back to the shared temp folder.
@@ -99,42 +97,29 @@ QString SingleInstance::serverPath(const QString &dataRoot)
     return QDir(folder).filePath(QStringLiteral("potora-") + QString::fromLatin1(hash));
 }
 
-SingleInstance::Outcome SingleInstance::claim()
+bool LinuxSingleInstance::holdFolder()
 {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        if (askRunningCopy())
-            return Outcome::Handed;
-        // The lock is the file's flock, which the system takes from its
-        // holder when that ends, however it ends: a file a crash left
-        // behind is free whatever it holds, and a copy that hangs keeps it.
-        // QLockFile also wrote its owner into the file and synced it to
-        // disk, 0.7 ms of every start here and far more on a slow disk.
-        const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            // The program's own file, nobody else's business, whatever the umask.
-            ::fchmod(fd, 0600);
-            m_lock = fd;
-            listen();
-            return Outcome::First;
-        }
-        const bool held = fd >= 0 && errno == EWOULDBLOCK;
-        if (fd >= 0)
-            ::close(fd);
-        if (!held) {
-            // A folder this user may not write to: nothing can be
-            // overwritten there, and the socket still finds a running copy.
-            listen();
-            return Outcome::First;
-        }
-        if (waited.elapsed() >= m_patienceMs)
-            return Outcome::Unreachable;
-        QThread::msleep(100);
+    // The lock is the file's flock, which the system takes from its holder
+    // when that ends, however it ends: a file a crash left behind is free
+    // whatever it holds, and a copy that hangs keeps it. QLockFile also
+    // wrote its owner into the file and synced it to disk, 0.7 ms of every
+    // start here and far more on a slow disk.
+    const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // The program's own file, nobody else's business, whatever the umask.
+        ::fchmod(fd, 0600);
+        m_lock = fd;
+        return true;
     }
+    const bool held = fd >= 0 && errno == EWOULDBLOCK;
+    if (fd >= 0)
+        ::close(fd);
+    // Not held by another copy: a folder this user may not write to, where
+    // nothing can be overwritten.
+    return !held;
 }
 
-bool SingleInstance::askRunningCopy()
+bool LinuxSingleInstance::askRunningCopy()
 {
     sockaddr_un address;
     if (!socketAddress(serverPath(m_root), address))
@@ -172,7 +157,7 @@ bool SingleInstance::askRunningCopy()
     return reply == kAnswer;
 }
 
-void SingleInstance::listen()
+void LinuxSingleInstance::listen()
 {
     const QString path = serverPath(m_root);
     const QByteArray name = QFile::encodeName(path);
@@ -192,17 +177,17 @@ void SingleInstance::listen()
     }
     m_listener = fd;
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::accept);
+    connect(notifier, &QSocketNotifier::activated, this, &LinuxSingleInstance::accept);
 }
 
-void SingleInstance::accept()
+void LinuxSingleInstance::accept()
 {
     int connection;
     while ((connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
         serve(connection);
 }
 
-void SingleInstance::serve(int connection)
+void LinuxSingleInstance::serve(int connection)
 {
     auto *notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, notifier, connection, request = QByteArray()]() mutable {
