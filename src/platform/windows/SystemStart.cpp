@@ -23,14 +23,9 @@ std::unique_ptr<SingleInstance> SystemStart::systemInstance(const QString &dataR
 ProgramPlaces SystemStart::places() const
 {
     // The program's folder is its data folder, always: it is unzipped where
-    // the user can write, and the Startup shortcut starts it there.
-    const QString folder = QFileInfo(m_platform->executablePath()).absolutePath();
-    ProgramPlaces places;
-    places.data = folder;
-    places.help = folder + QStringLiteral("/help.html");
-    places.startIn = folder;
-    places.icon = folder + QStringLiteral("/set/icon.ico");
-    return places;
+    // the user can write, and the Startup shortcut starts it there. A
+    // shortcut's icon is an .ico file.
+    return ProgramPlaces::portable(QFileInfo(m_platform->executablePath()).absolutePath(), QStringLiteral("icon.ico"));
 }
 
 void SystemStart::endOnTermination()
