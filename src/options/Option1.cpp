@@ -69,7 +69,7 @@ void Option1::registerStartup()
     // The flag goes first, so it keeps the user's choice even when the
     // registration fails.
     m_values.writeInteger(ValueFiles::kStartupFlag, 1);
-    const Result<> registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
+    const Result<> registered = m_platform.startupRegister(m_places.startIn, m_places.icon);
     if (registered.ok())
         m_platform.message(this, Texts::registered());
     else

@@ -67,7 +67,7 @@ class TestLinux : public QObject
     QString entry() const { return config() + QStringLiteral("/autostart/ポトラ.desktop"); }
     // "-" unsets.
     static void setEnv(const char *name, const QString &value) { value == "-" ? qunsetenv(name) : qputenv(name, QFile::encodeName(value)); }
-    Result<> registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
+    Result<> registerIn(const QString &at) { return platform->startupRegister(at, at + "/set/icon.png"); }
 
 private slots:
     void initTestCase()

@@ -35,9 +35,9 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
-Result<> FakePlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> FakePlatform::startupRegister(const QString &startIn, const QString &icon)
 {
-    log << QStringLiteral("startup-register:%1|%2|%3").arg(program, startIn, icon);
+    log << QStringLiteral("startup-register:%1|%2|%3").arg(executable, startIn, icon);
     if (whileStartupChanges)
         whileStartupChanges();
     return {startupRegisterError};

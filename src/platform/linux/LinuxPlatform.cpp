@@ -45,9 +45,9 @@ void LinuxPlatform::ring()
         ringXBell(started.error);
 }
 
-Result<> LinuxPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> LinuxPlatform::startupRegister(const QString &startIn, const QString &icon)
 {
-    return LinuxAutostart::write({programName(), program, startIn, icon});
+    return LinuxAutostart::write({programName(), executablePath(), startIn, icon});
 }
 
 Result<Platform::Removal> LinuxPlatform::startupRemove()

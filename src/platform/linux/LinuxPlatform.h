@@ -17,7 +17,8 @@ public:
 
     qint64 bootClockMs() const override;
 
-    Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
+    // The entry starts this executable.
+    Result<> startupRegister(const QString &startIn, const QString &icon) override;
     Result<Removal> startupRemove() override;
 
     QString executablePath() const override;

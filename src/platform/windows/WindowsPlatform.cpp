@@ -4,7 +4,6 @@
 #include "WindowsSessionWatch.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 
@@ -52,10 +51,11 @@ void WindowsPlatform::ring()
     MessageBeep(MB_OK);
 }
 
-Result<> WindowsPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> WindowsPlatform::startupRegister(const QString &startIn, const QString &icon)
 {
-    const QString target = QFileInfo(program).absolutePath() + QStringLiteral("/ポトラ.exe");
-    return StartupShortcut::write({target, startIn, icon});
+    // The folder the program starts in is its own (ProgramPlaces::portable),
+    // and "ポトラ.exe" the name it is shipped with there.
+    return StartupShortcut::write({startIn + QStringLiteral("/ポトラ.exe"), startIn, icon});
 }
 
 Result<Platform::Removal> WindowsPlatform::startupRemove()

@@ -14,9 +14,9 @@ public:
 
     qint64 bootClockMs() const override;
 
-    // The shortcut starts "ポトラ.exe" beside `program`, whatever this
-    // copy's own file is called, in `startIn`, with `icon`.
-    Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
+    // The shortcut starts "ポトラ.exe" in `startIn`, whatever this copy's own
+    // file is called.
+    Result<> startupRegister(const QString &startIn, const QString &icon) override;
     Result<Removal> startupRemove() override;
 
     // From GetModuleFileNameW: the folder of the executable is the data folder.
