@@ -5,13 +5,9 @@
 #include "store/FileSystem.h"
 #include "store/Texts.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace LinuxAutostart {
-namespace {
-
-} // namespace
 
 QString folder()
 {

@@ -29,8 +29,9 @@ const QByteArray kRequest = "show\n";
 const QByteArray kAnswer = "shown\n";
 constexpr int kAnswerWaitMs = 3000;
 
-// Longer than any request; a peer that sends more is not a start of ours.
-constexpr int kRequestLimit = 64;
+// Longer than the request and the answer, the most either side reads; a
+// peer that sends more is not a copy of ours.
+constexpr int kMessageLimit = 64;
 
 QString canonicalRoot(const QString &dataRoot)
 {
@@ -68,10 +69,12 @@ LinuxSingleInstance::LinuxSingleInstance(const QString &dataRoot, int patienceMs
 
 LinuxSingleInstance::~LinuxSingleInstance()
 {
-    // Still holding the lock, so no later copy listens there yet.
+    // The lock is still held, so the socket file is this copy's and no
+    // later copy's yet.
     if (m_listener >= 0)
         ::unlink(QFile::encodeName(serverPath(m_root)).constData());
-    // A disabled notifier's connection is closed already.
+    // Connections still being read are closed here; a disabled notifier's
+    // was closed once its request was read.
     for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>()) {
         if (notifier->isEnabled())
             ::close(int(notifier->socket()));
@@ -140,12 +143,12 @@ bool LinuxSingleInstance::askRunningCopy()
         QElapsedTimer waited;
         waited.start();
         pollfd in{fd, POLLIN, 0};
-        while (!reply.endsWith('\n') && reply.size() < kRequestLimit) {
+        while (!reply.endsWith('\n') && reply.size() < kMessageLimit) {
             const qint64 left = kAnswerWaitMs - waited.elapsed();
             const int ready = left > 0 ? ::poll(&in, 1, int(left)) : 0;
             if (ready == 0 || (ready < 0 && errno != EINTR))
                 break;
-            char buffer[kRequestLimit];
+            char buffer[kMessageLimit];
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
                 break;
@@ -163,7 +166,8 @@ void LinuxSingleInstance::listen()
     const QByteArray name = QFile::encodeName(path);
     sockaddr_un address;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    // Whoever made a socket file left there has died: the lock is ours.
+    // A socket file left here is a gone copy's: none answered on it, and
+    // the folder is this copy's now.
     ::unlink(name.constData());
     // Only this user may ask: the mode is set before listen(), and nobody
     // can connect before that.
@@ -191,13 +195,13 @@ void LinuxSingleInstance::serve(int connection)
 {
     auto *notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, notifier, connection, request = QByteArray()]() mutable {
-        char buffer[kRequestLimit];
+        char buffer[kMessageLimit];
         const ssize_t got = ::read(connection, buffer, sizeof buffer);
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
             return;
         if (got > 0) {
             request.append(buffer, got);
-            if (!request.contains('\n') && request.size() < kRequestLimit)
+            if (!request.contains('\n') && request.size() < kMessageLimit)
                 return;
             if (request == kRequest) {
                 emit showRequested();
