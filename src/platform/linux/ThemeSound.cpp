@@ -76,8 +76,8 @@ QString reason(const Canberra *ca, const char *what, int error)
 
 void ThemeSound::onFinished(ca_context *, uint32_t id, int error, void *sound)
 {
-    // Possibly after the sound was given up on: end() sorts that out, on
-    // the program's thread.
+    // This may come after the time limit gave the sound up; end(), run on
+    // the program's thread, then finds its id gone.
     auto *self = static_cast<ThemeSound *>(sound);
     QMetaObject::invokeMethod(self, [self, id, error] { self->end(id, error); }, Qt::QueuedConnection);
 }

@@ -41,7 +41,7 @@ private:
     static void onFinished(ca_context *, uint32_t id, int error, void *sound);
     // `error` is libcanberra's code, or kTimedOut.
     void end(quint32 id, int error);
-    static constexpr int kTimedOut = 1; // libcanberra's codes are 0 or less
+    static constexpr int kTimedOut = 1; // none of libcanberra's codes, which are 0 or less
 
     std::map<quint32, ca_context *> m_playing;
     quint32 m_lastId = 0;

@@ -85,7 +85,8 @@ Result<> write(const Shortcut &shortcut)
     Com<IShellLinkW> link;
     Com<IPersistFile> persist;
     const std::wstring target = native(shortcut.target), folder = native(shortcut.folder), icon = native(shortcut.icon);
-    // In the order the shell's own scripting object sets them.
+    // In the order the shell's own scripting object (WScript.Shell's
+    // CreateShortcut) sets them when it saves a shortcut.
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.outVoid());
     if (SUCCEEDED(result))
         result = link->SetPath(target.c_str());

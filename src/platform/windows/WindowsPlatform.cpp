@@ -72,7 +72,7 @@ QString WindowsPlatform::executablePath() const
             return QCoreApplication::applicationFilePath();
         if (length < path.size())
             return QDir::fromNativeSeparators(QString::fromWCharArray(path.data(), int(length)));
-        // Cut short: a path longer than MAX_PATH.
+        // Cut short: the path is longer than the buffer (MAX_PATH at first).
         path.resize(path.size() * 2);
     }
 }

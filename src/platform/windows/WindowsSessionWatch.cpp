@@ -18,7 +18,9 @@ WindowsSessionWatch::~WindowsSessionWatch()
 
 bool WindowsSessionWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
 {
-    // Sent to a window ("generic") or posted and taken from the queue ("dispatcher").
+    // Qt hands a message on as "windows_generic_MSG" when it was sent to a
+    // window and as "windows_dispatcher_MSG" when it was posted and taken
+    // from the queue; both are looked at.
     if (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG")
         return false;
     const MSG *msg = static_cast<const MSG *>(message);

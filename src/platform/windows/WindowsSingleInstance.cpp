@@ -11,7 +11,8 @@
 namespace {
 
 const wchar_t kWindowClass[] = L"PotoraRunningCopy";
-// The request and the answer that only a running copy of this program gives.
+// The request, and an answer no other window gives it by chance: "Potr"
+// in ASCII, where a window that does not know the message answers 0.
 constexpr UINT kShowRequest = WM_APP + 0x50;
 constexpr LRESULT kShown = 0x506f7472;
 constexpr UINT kAnswerWaitMs = 3000;
