@@ -65,11 +65,11 @@ FAULTS = [
     ("a quit while the start-up memo is up starts the run anew", "src/app/Program.cpp",
      "    if (windows.ending())\n        return false;", "", BOTH),
     ("% is not doubled in Exec", "src/platform/linux/LinuxAutostart.cpp", "            quoted += u'%';", "            ;", L),
-    ("a hung copy is robbed of its folder", "src/platform/linux/SingleInstance.cpp", "            return Outcome::Unreachable;",
-     "            return Outcome::First;", L),
-    ("a checkpoint ends the session", "src/platform/linux/DesktopSession.cpp", "{ emit commitData(); }",
+    ("a hung copy is robbed of its folder", "src/platform/SingleInstance.cpp", "            return Outcome::Unreachable;",
+     "            return Outcome::First;", BOTH),
+    ("a checkpoint ends the session", "src/platform/SessionWatch.cpp", "{ emit commitData(); }",
      "{ emit commitData(); emit ending(); }", L),
-    ("a refused log-off ends the session", "src/platform/windows/SessionWatch.cpp",
+    ("a refused log-off ends the session", "src/platform/windows/WindowsSessionWatch.cpp",
      "    if (msg->message != WM_ENDSESSION || !msg->wParam)", "    if (msg->message != WM_ENDSESSION)", W),
 ]
 

@@ -120,7 +120,7 @@ void Windows::endSession()
 {
     for (auto &entry : m_forms) {
         if (entry.second)
-            entry.second->letGo();
+            entry.second->markSessionEnding();
     }
     quit();
 }

@@ -32,7 +32,7 @@ public:
     // Returns false if the window refused to go.
     bool unloadForm();
     // The session ends: from now on every close is the session's.
-    void letGo() { m_sessionEnding = true; }
+    void markSessionEnding() { m_sessionEnding = true; }
     // Closed for good, though Qt deletes the window only later: a handler
     // it is still in (one that waited on a box) must not go on.
     bool isUnloaded() const { return m_unloaded; }

@@ -70,7 +70,7 @@ void Option1::registerStartup()
     // registration fails; a flag that cannot be written is told of, and the
     // registration goes on.
     std::ignore = m_values.writeInteger(ValueFiles::kStartupFlag, 1);
-    const Result<> registered = m_platform.startupRegister(m_platform.executablePath(), m_places.startIn, m_places.icon);
+    const Result<> registered = m_platform.startupRegister(m_places.startIn, m_places.icon);
     if (registered.ok())
         m_platform.message(this, Texts::registered());
     else
@@ -80,10 +80,10 @@ void Option1::registerStartup()
 void Option1::removeStartup()
 {
     std::ignore = m_values.writeInteger(ValueFiles::kStartupFlag, 0);
-    const Result<bool> removed = m_platform.startupRemove();
+    const Result<Platform::Removal> removed = m_platform.startupRemove();
     if (!removed.ok())
         m_platform.message(this, Texts::unregisterFailed(removed.error));
-    else if (removed.value)
+    else if (removed.value == Platform::Removal::Removed)
         m_platform.message(this, Texts::unregistered());
     else
         m_platform.message(this, Texts::wasNotRegistered());

@@ -14,7 +14,7 @@ HelpViewer::HelpViewer(const QString &programName, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // The icon is the application's, which the program sets once.
-    const QString fallbackTitle = programName + QStringLiteral(" ヘルプ");
+    const QString fallbackTitle = Texts::helpViewerTitle(programName);
     setWindowTitle(fallbackTitle);
     resize(760, 620);
 

@@ -44,14 +44,14 @@ public:
     virtual void trayDelete() = 0;
     virtual bool trayPresent() const = 0;
 
-    // Starting the program at log-on: `program` is the executable to start
-    // in `startIn` (empty: where the session starts programs), `icon` an
-    // image file or a theme icon's name. Registering replaces an earlier
-    // registration.
-    virtual Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) = 0;
-    // The value is whether there was a registration to remove; no place
-    // where registrations live means none.
-    virtual Result<bool> startupRemove() = 0;
+    // Starting this program at log-on, in `startIn` (empty: where the
+    // session starts programs), with `icon`, an image file or a theme
+    // icon's name. Registering replaces an earlier registration.
+    virtual Result<> startupRegister(const QString &startIn, const QString &icon) = 0;
+    // What removing the registration found; no place where registrations
+    // live means none. A removal that failed says why in the error.
+    enum class Removal { Removed, NotRegistered };
+    virtual Result<Removal> startupRemove() = 0;
 
     // Shows a page in the program's one help viewer, opening it when there
     // is none; the viewer stays until the user closes it or the program ends.

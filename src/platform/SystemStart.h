@@ -5,13 +5,16 @@
 #include <functional>
 #include <memory>
 
+class DesktopPlatform;
 class Platform;
+class SingleInstance;
 
 // What starting the program takes of the system it runs on: its platform,
 // where its data lives, the one running copy per data folder, and the
-// system's requests to end the run. One implementation per system
-// (platform/<system>/SystemStart.cpp), chosen by the build, so that main()
-// is the same everywhere.
+// system's requests to end the run, so that main() is the same everywhere.
+// What every system does alike is platform/SystemStart.cpp; what differs
+// (marked "each system's") is platform/<system>/SystemStart.cpp, chosen by
+// the build.
 class SystemStart
 {
 public:
@@ -21,7 +24,7 @@ public:
         Unreachable // a live copy holds the folder but does not answer
     };
 
-    // Before the application object exists.
+    // Each system's: before the application object exists.
     static void beforeApplication();
 
     // `programName` titles every box and names the start at log-on.
@@ -29,7 +32,8 @@ public:
     ~SystemStart();
 
     Platform &platform();
-    // Where the data lives and where the files the program ships with are.
+    // Each system's: where the data lives and where the files the program
+    // ships with are.
     ProgramPlaces places() const;
 
     // Claims the data folder for this copy, before anything is written there:
@@ -38,8 +42,8 @@ public:
     // What the running copy does when a later start asks for Main.
     void onShowRequested(std::function<void()> show);
 
-    // Once the windows exist: the system's requests to end the program end
-    // it as the session's end does.
+    // Each system's: once the windows exist, the system's requests to end
+    // the program end it as the session's end does.
     void endOnTermination();
 
     // While held, an icon added waits to be made and docked, so that Main's
@@ -47,6 +51,10 @@ public:
     void holdTray(bool held);
 
 private:
-    struct Parts;
-    std::unique_ptr<Parts> m_parts;
+    // Each system's platform and its way of keeping one copy per folder.
+    static std::unique_ptr<DesktopPlatform> systemPlatform(const QString &programName);
+    static std::unique_ptr<SingleInstance> systemInstance(const QString &dataRoot);
+
+    std::unique_ptr<DesktopPlatform> m_platform;
+    std::unique_ptr<SingleInstance> m_instance; // once the folder is claimed
 };

@@ -3,18 +3,24 @@
 #include <QDir>
 #include <QFileInfo>
 
+ProgramPlaces ProgramPlaces::portable(const QString &programFolder, const QString &icon)
+{
+    ProgramPlaces places;
+    places.data = programFolder;
+    places.help = programFolder + QStringLiteral("/help.html");
+    places.startIn = programFolder;
+    places.icon = programFolder + QStringLiteral("/set/") + icon;
+    return places;
+}
+
 ProgramPlaces ProgramPlaces::decide(const QString &programFolder, bool marker, bool setFolder,
                                     const QString &userDataHome)
 {
     const QString folder = QDir::cleanPath(programFolder);
+    // A desktop entry's icon may be a PNG file.
+    if (marker || setFolder)
+        return portable(folder, QStringLiteral("icon.png"));
     ProgramPlaces places;
-    if (marker || setFolder) {
-        places.data = folder;
-        places.help = folder + QStringLiteral("/help.html");
-        places.startIn = folder;
-        places.icon = folder + QStringLiteral("/set/icon.png");
-        return places;
-    }
     if (!userDataHome.isEmpty())
         places.data = QDir::cleanPath(userDataHome) + QStringLiteral("/ポトラ");
     // Relative to the executable, so that any install prefix works.

@@ -24,6 +24,10 @@ struct ProgramPlaces {
     // The marker's name beside the executable.
     static inline const QString kMarker = QStringLiteral("portable.txt");
 
+    // The portable layout: the program's folder holds the data and the help
+    // page and is where the program starts at log-on; `icon` is a file in
+    // its "set" folder.
+    static ProgramPlaces portable(const QString &programFolder, const QString &icon);
     // The rule itself. `userDataHome` is $XDG_DATA_HOME or its default,
     // empty when neither can be formed.
     static ProgramPlaces decide(const QString &programFolder, bool marker, bool setFolder,

@@ -119,4 +119,7 @@ QString folderOfTheSameName(const QString &path) { return QStringLiteral("同じ
 QString systemError(const QString &code) { return QStringLiteral("Windows のエラー %1").arg(code); }
 QString noStartupFolder() { return QStringLiteral("スタートアップフォルダが分かりません"); }
 
+QString helpViewerTitle(const QString &program) { return program + QStringLiteral(" ヘルプ"); }
+QString bellDescription() { return QStringLiteral("メモのお知らせ"); }
+
 } // namespace Texts

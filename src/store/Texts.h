@@ -81,4 +81,9 @@ QString folderOfTheSameName(const QString &path);
 QString systemError(const QString &code); // where the system has no words of its own
 QString noStartupFolder();
 
+// The platform's own words: the help viewer's title until its page gives
+// one, and what the sound server lists the bell as.
+QString helpViewerTitle(const QString &program);
+QString bellDescription();
+
 } // namespace Texts

@@ -225,7 +225,7 @@ private slots:
         QFETCH(QStringList, requests);
         TestProgram &p = *this->p;
         p.platform.startupRegisterError = answer == Removal::Failed ? QStringLiteral("disk full") : QString();
-        p.platform.startupRemoval = {answer != Removal::NotRegistered, answer == Removal::Failed ? QStringLiteral("busy") : QString()};
+        p.platform.startupRemoval = {Platform::Removal(answer), answer == Removal::Failed ? QStringLiteral("busy") : QString()};
         QByteArray flagDuringChange = flagAfter;
         p.platform.whileStartupChanges = [&] { flagDuringChange = p.folder.bytes(ValueFiles::kStartupFlag); };
         Option1 *options = openOptions(p, flagBefore);

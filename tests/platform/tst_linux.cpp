@@ -2,7 +2,7 @@
 #include "platform/linux/DesktopSession.h"
 #include "platform/linux/LinuxAutostart.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/SingleInstance.h"
+#include "platform/linux/LinuxSingleInstance.h"
 #include "platform/linux/XSettings.h"
 #include "support/TestFolder.h"
 
@@ -67,7 +67,7 @@ class TestLinux : public QObject
     QString entry() const { return config() + QStringLiteral("/autostart/ポトラ.desktop"); }
     // "-" unsets.
     static void setEnv(const char *name, const QString &value) { value == "-" ? qunsetenv(name) : qputenv(name, QFile::encodeName(value)); }
-    Result<> registerIn(const QString &at) { return platform->startupRegister(at + "/potora", at, at + "/set/icon.png"); }
+    Result<> registerIn(const QString &at) { return platform->startupRegister(at, at + "/set/icon.png"); }
 
 private slots:
     void initTestCase()
@@ -251,29 +251,29 @@ private slots:
         QFETCH(bool, socketLeft);
         QFETCH(bool, hung);
         QTemporaryDir folder, otherFolder;
-        QFile lock(SingleInstance::lockPath(folder.path())), socket(SingleInstance::serverPath(folder.path()));
+        QFile lock(LinuxSingleInstance::lockPath(folder.path())), socket(LinuxSingleInstance::serverPath(folder.path()));
         QVERIFY(lockLeft.isNull() || (lock.open(QIODevice::WriteOnly) && lock.write(lockLeft) == lockLeft.size()));
         QVERIFY(!socketLeft || socket.open(QIODevice::WriteOnly));
         QVERIFY(!hung || ::flock(lock.handle(), LOCK_EX | LOCK_NB) == 0);
         if (hung) {
-            QCOMPARE(SingleInstance(folder.path(), 300).claim(), Outcome::Unreachable);
+            QCOMPARE(LinuxSingleInstance(folder.path(), 300).claim(), Outcome::Unreachable);
             return;
         }
         lock.close();
 
-        SingleInstance other(otherFolder.path());
+        LinuxSingleInstance other(otherFolder.path());
         QCOMPARE(other.claim(), Outcome::First);
         QSignalSpy otherAsked(&other, &SingleInstance::showRequested);
         QElapsedTimer took;
         took.start();
-        SingleInstance next(folder.path(), 60000);
+        LinuxSingleInstance next(folder.path(), 60000);
         QCOMPARE(next.claim(), Outcome::First);
         QVERIFY2(took.elapsed() < 5000, "the start waited for a dead copy");
         if (lockLeft.isNull()) // one it made is its user's alone
             QCOMPARE(lock.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         QSignalSpy asked(&next, &SingleInstance::showRequested);
-        auto later = std::async(std::launch::async, [&folder] { return SingleInstance(folder.path(), 2000).claim(); });
+        auto later = std::async(std::launch::async, [&folder] { return LinuxSingleInstance(folder.path(), 2000).claim(); });
         QVERIFY(QTest::qWaitFor([&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
         QCOMPARE(later.get(), Outcome::Handed);
         QCOMPARE(asked.count(), 1);

@@ -2,9 +2,9 @@
 // back with lnkinfo, independently of Windows' own code), one running copy per
 // folder, files that are no files, Japanese paths, the session's end, the clock.
 #include "platform/SystemStart.h"
-#include "platform/windows/SingleInstance.h"
 #include "platform/windows/StartupShortcut.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "platform/windows/WindowsSingleInstance.h"
 #include "store/DataFolder.h"
 #include "store/FileSystem.h"
 #include "store/ValueFile.h"
@@ -105,8 +105,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString shortcut = StartupShortcut::path();
         QVERIFY2(shortcut.endsWith(QStringLiteral("/Startup/ポトラ.lnk"), Qt::CaseInsensitive), qPrintable(shortcut));
-        QVERIFY(platform.startupRegister(dir.path() + QStringLiteral("/old/potora.exe"), dir.path(), "x.ico").ok());
-        QVERIFY(platform.startupRegister(folder + QStringLiteral("/tst_windows.exe"), folder, folder + "/set/icon.ico").ok());
+        QVERIFY(platform.startupRegister(dir.path(), "x.ico").ok());
+        QVERIFY(platform.startupRegister(folder, folder + "/set/icon.ico").ok());
         const QMap<QString, QString> fields = readShortcut(shortcut);
         QVERIFY2(!fields.isEmpty(), "lnkinfo read nothing");
         QCOMPARE(fields.value("Local path"), native(folder + QStringLiteral("/ポトラ.exe")));
@@ -117,8 +117,8 @@ private slots:
         QCOMPARE(removalOf(platform.startupRemove()), Removal::NotRegistered);
         // Something in the shortcut's place that cannot be deleted: said so, not "never registered".
         QVERIFY(QDir().mkpath(shortcut));
-        QVERIFY(!platform.startupRegister(folder + "/ポトラ.exe", folder, folder + "/set/icon.ico").ok());
-        const Result<bool> removed = platform.startupRemove();
+        QVERIFY(!platform.startupRegister(folder, folder + "/set/icon.ico").ok());
+        const Result<Platform::Removal> removed = platform.startupRemove();
         QVERIFY(QDir().rmdir(shortcut));
         QCOMPARE(removalOf(removed), Removal::Failed);
         QVERIFY2(removed.error.contains(QStringLiteral("ポトラ.lnk")), qPrintable(removed.error));
@@ -130,19 +130,19 @@ private slots:
     void oneCopyPerFolder()
     {
         QTemporaryDir folder, other;
-        SingleInstance first(folder.path());
+        WindowsSingleInstance first(folder.path());
         QCOMPARE(first.claim(), SingleInstance::Outcome::First);
         QSignalSpy asked(&first, &SingleInstance::showRequested);
-        QCOMPARE(SingleInstance(folder.path().toUpper()).claim(), SingleInstance::Outcome::Handed);
-        QCOMPARE(SingleInstance(native(folder.path()) + u'\\').claim(), SingleInstance::Outcome::Handed);
+        QCOMPARE(WindowsSingleInstance(folder.path().toUpper()).claim(), SingleInstance::Outcome::Handed);
+        QCOMPARE(WindowsSingleInstance(native(folder.path()) + u'\\').claim(), SingleInstance::Outcome::Handed);
         QVERIFY(asked.wait(5000));
         QCOMPARE(asked.count(), 2);
-        SingleInstance beside(other.path());
+        WindowsSingleInstance beside(other.path());
         QCOMPARE(beside.claim(), SingleInstance::Outcome::First);
 
         QTemporaryDir hung, crashed;
         const auto holdMutex = [](const QString &root, bool hang, HANDLE &done) {
-            const std::wstring name = (QStringLiteral("Local\\") + SingleInstance::nameFor(root)).toStdWString();
+            const std::wstring name = (QStringLiteral("Local\\") + WindowsSingleInstance::nameFor(root)).toStdWString();
             HANDLE mutex = CreateMutexW(nullptr, TRUE, name.c_str());
             SetEvent(done);
             if (hang)
@@ -156,9 +156,9 @@ private slots:
         WaitForSingleObject(held, 5000);
         QElapsedTimer took;
         took.start();
-        QCOMPARE(SingleInstance(hung.path(), 300).claim(), SingleInstance::Outcome::Unreachable);
+        QCOMPARE(WindowsSingleInstance(hung.path(), 300).claim(), SingleInstance::Outcome::Unreachable);
         QVERIFY(took.elapsed() >= 300);
-        QCOMPARE(SingleInstance(crashed.path(), 300).claim(), SingleInstance::Outcome::First);
+        QCOMPARE(WindowsSingleInstance(crashed.path(), 300).claim(), SingleInstance::Outcome::First);
         holder.join();
         CloseHandle(held);
         CloseHandle(ended);

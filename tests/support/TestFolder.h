@@ -75,12 +75,9 @@ unsigned mode(const QString &path);
 unsigned umask(unsigned mask);
 } // namespace TestSystem
 
-// How removing the start at log-on went, for tables of cases.
-enum class Removal { Removed, NotRegistered, Failed };
-inline Removal removalOf(const Result<bool> &removed)
-{
-    return !removed.ok() ? Removal::Failed : removed.value ? Removal::Removed : Removal::NotRegistered;
-}
+// How removing the start at log-on went, for tables of cases: the platform's two answers, or a failure.
+enum class Removal { Removed = int(Platform::Removal::Removed), NotRegistered = int(Platform::Removal::NotRegistered), Failed = -1 };
+inline Removal removalOf(const Result<Platform::Removal> &removed) { return removed.ok() ? Removal(removed.value) : Removal::Failed; }
 
 // The program over a TestFolder, with the fake platform.
 class TestProgram

@@ -35,15 +35,15 @@ void FakePlatform::trayDelete()
     tray = false;
 }
 
-Result<> FakePlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
+Result<> FakePlatform::startupRegister(const QString &startIn, const QString &icon)
 {
-    log << QStringLiteral("startup-register:%1|%2|%3").arg(program, startIn, icon);
+    log << QStringLiteral("startup-register:%1|%2|%3").arg(executable, startIn, icon);
     if (whileStartupChanges)
         whileStartupChanges();
     return {startupRegisterError};
 }
 
-Result<bool> FakePlatform::startupRemove()
+Result<Platform::Removal> FakePlatform::startupRemove()
 {
     log << QStringLiteral("startup-remove");
     if (whileStartupChanges)

@@ -8,7 +8,8 @@
 // Stands in for the desktop in tests: the clock is set by hand, boxes are
 // answered at once, and every request is recorded in order in `log`, for
 // instance "announce:text", "beep", "message:text", "tray-add:ポトラ",
-// "startup-register:program|folder|icon", "startup-remove", "help:url", "quit".
+// "startup-register:program|folder|icon" (the program is `executable`),
+// "startup-remove", "help:url", "quit".
 class FakePlatform : public Platform
 {
     Q_OBJECT
@@ -44,12 +45,12 @@ public:
 
     // What the next start-up requests answer.
     QString startupRegisterError;
-    Result<bool> startupRemoval{true, QString()};
+    Result<Removal> startupRemoval{Removal::Removed, QString()};
     // Runs while a start-up registration or removal is under way.
     std::function<void()> whileStartupChanges;
 
-    Result<> startupRegister(const QString &program, const QString &startIn, const QString &icon) override;
-    Result<bool> startupRemove() override;
+    Result<> startupRegister(const QString &startIn, const QString &icon) override;
+    Result<Removal> startupRemove() override;
     void showHelp(const QUrl &page) override;
     void quitProgram() override;
     QString executable = QStringLiteral("/opt/potora/potora");

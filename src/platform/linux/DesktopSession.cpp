@@ -1,8 +1,7 @@
 #include "DesktopSession.h"
 
+#include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -15,7 +14,8 @@ namespace {
 QByteArray platformFor(const QByteArray &chosen, bool waylandSession, const QByteArray &x11Display)
 {
     // Without an X server beside the compositor xcb cannot start at all;
-    // Wayland with windows where the compositor likes is the better loss.
+    // then Wayland, where the compositor places the windows as it likes,
+    // is the lesser loss.
     if (!chosen.isEmpty() || !waylandSession || x11Display.isEmpty())
         return {};
     return QByteArrayLiteral("xcb");
@@ -35,7 +35,8 @@ namespace DesktopSession {
 
 void preferX11()
 {
-    // Qt itself goes for Wayland on either sign of it.
+    // Either sign of a Wayland session is enough for Qt to choose Wayland,
+    // so either one is enough here.
     const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty() || qgetenv("XDG_SESSION_TYPE") == "wayland";
     const QByteArray platform = platformFor(qgetenv("QT_QPA_PLATFORM"), wayland, qgetenv("DISPLAY"));
     if (!platform.isEmpty())
@@ -44,7 +45,8 @@ void preferX11()
 
 void quitOnTermination()
 {
-    // A signal handler may only write; the event loop does the rest.
+    // A signal handler may call only async-signal-safe functions: it writes
+    // a byte to a socket, and the event loop reads it and quits.
     if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
@@ -59,24 +61,6 @@ void quitOnTermination()
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         sigaction(signal, &action, nullptr);
-}
-
-Watch::Watch(QGuiApplication &app)
-{
-    connect(&app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { emit commitData(); });
-    app.installEventFilter(this);
-}
-
-bool Watch::eventFilter(QObject *watched, QEvent *event)
-{
-    // The session manager's last word reaches the application as a quit.
-    // Qt would close the windows in any order and pass over the close
-    // guards' reasons; the program's own quit does it in its order.
-    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
-        emit ending();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace DesktopSession

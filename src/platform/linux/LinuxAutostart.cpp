@@ -5,13 +5,9 @@
 #include "store/FileSystem.h"
 #include "store/Texts.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace LinuxAutostart {
-namespace {
-
-} // namespace
 
 QString folder()
 {
@@ -88,23 +84,23 @@ Result<> write(const Entry &entry)
 
     const QString path = entryPath();
     if (QFileInfo(path).isDir())
-        return {Texts::folderOfTheSameName(path)};
+        return {Texts::pathReason(path, Texts::folderInTheWay())};
     const Result<> written = FileSystem::replace(path, entryText(entry));
-    return {written.ok() ? QString() : QStringLiteral("%1: %2").arg(path, written.error)};
+    return {written.ok() ? QString() : Texts::pathReason(path, written.error)};
 }
 
-Result<bool> remove()
+Result<Platform::Removal> remove()
 {
     const QString path = entryPath();
     const QFileInfo info(path);
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
-        return {false, QString()};
+        return {Platform::Removal::NotRegistered, QString()};
     if (info.isDir())
-        return {true, QStringLiteral("%1: %2").arg(path, Texts::folderInTheWay())};
+        return {{}, Texts::pathReason(path, Texts::folderInTheWay())};
     QFile file(path);
     if (!file.remove())
-        return {true, QStringLiteral("%1: %2").arg(path, file.errorString())};
-    return {true, QString()};
+        return {{}, Texts::pathReason(path, file.errorString())};
+    return {Platform::Removal::Removed, QString()};
 }
 
 } // namespace LinuxAutostart

@@ -31,7 +31,7 @@ QByteArray entryText(const Entry &entry);
 // Writes or replaces the entry, creating the folder.
 Result<> write(const Entry &entry);
 
-// Deletes the entry; the value is whether there was one.
-Result<bool> remove();
+// Deletes the entry, if there is one.
+Result<Platform::Removal> remove();
 
 } // namespace LinuxAutostart

@@ -2,6 +2,8 @@
 
 #include "XSettings.h"
 
+#include "store/Texts.h"
+
 #include <QGuiApplication>
 #include <QLibrary>
 #include <QTimer>
@@ -38,20 +40,18 @@ struct Canberra {
 };
 
 // Loaded on the first call and kept: its sound threads may outlive a context.
-const Canberra *canberra(QString *why)
+const Result<const Canberra *> &canberra()
 {
-    static QString failure;
-    static const Canberra *const loaded = []() -> const Canberra * {
+    static const Result<const Canberra *> loaded = []() -> Result<const Canberra *> {
         static QLibrary library(QStringLiteral("canberra"), 0);
-        if (!library.load()) {
-            failure = library.errorString();
-            return nullptr;
-        }
+        if (!library.load())
+            return {nullptr, library.errorString()};
         static Canberra c;
-        const auto resolve = [](auto &function, const char *name) {
+        QString missing;
+        const auto resolve = [&missing](auto &function, const char *name) {
             function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
-            if (!function && failure.isEmpty())
-                failure = QStringLiteral("libcanberra.so.0 has no %1").arg(QLatin1String(name));
+            if (!function && missing.isEmpty())
+                missing = QStringLiteral("libcanberra.so.0 has no %1").arg(QLatin1String(name));
         };
         resolve(c.create, "ca_context_create");
         resolve(c.destroy, "ca_context_destroy");
@@ -62,10 +62,8 @@ const Canberra *canberra(QString *why)
         resolve(c.propsDestroy, "ca_proplist_destroy");
         resolve(c.propsSet, "ca_proplist_sets");
         resolve(c.strerror, "ca_strerror");
-        return failure.isEmpty() ? &c : nullptr;
+        return {missing.isEmpty() ? &c : nullptr, missing};
     }();
-    if (!loaded)
-        *why = failure;
     return loaded;
 }
 
@@ -78,8 +76,8 @@ QString reason(const Canberra *ca, const char *what, int error)
 
 void ThemeSound::onFinished(ca_context *, uint32_t id, int error, void *sound)
 {
-    // Possibly after the sound was given up on: end() sorts that out, on
-    // the program's thread.
+    // This may come after the time limit gave the sound up; end(), run on
+    // the program's thread, then finds its id gone.
     auto *self = static_cast<ThemeSound *>(sound);
     QMetaObject::invokeMethod(self, [self, id, error] { self->end(id, error); }, Qt::QueuedConnection);
 }
@@ -91,38 +89,38 @@ ThemeSound::ThemeSound(QObject *parent)
 
 ThemeSound::~ThemeSound()
 {
-    QString unused;
+    // A sound playing means the library is there.
     for (const auto &[id, context] : m_playing)
-        canberra(&unused)->destroy(context);
+        canberra().value->destroy(context);
 }
 
-QString ThemeSound::play(const QString &eventId, const QString &theme)
+Result<> ThemeSound::play(const QString &eventId, const QString &theme)
 {
-    QString why;
-    const Canberra *ca = canberra(&why);
-    if (!ca)
-        return QStringLiteral("cannot load libcanberra: ") + why;
+    const Result<const Canberra *> &library = canberra();
+    if (!library.ok())
+        return {QStringLiteral("cannot load libcanberra: ") + library.error};
+    const Canberra *ca = library.value;
 
     // A context per sound: one kept would hold on to a server that may have
     // gone away since.
     ca_context *raw = nullptr;
     if (const int error = ca->create(&raw))
-        return reason(ca, "ca_context_create", error);
+        return {reason(ca, "ca_context_create", error)};
     std::unique_ptr<ca_context, int (*)(ca_context *)> context(raw, ca->destroy);
     // The sound server or nothing: without libcanberra-pulse, libcanberra
     // falls back to its ALSA output, which was heard to play the first few
     // milliseconds of a sound and report it played.
     if (const int error = ca->setDriver(context.get(), "pulse"))
-        return reason(ca, "no PulseAudio driver for libcanberra", error);
+        return {reason(ca, "no PulseAudio driver for libcanberra", error)};
     if (const int error = ca->open(context.get()))
-        return reason(ca, "no sound server", error);
+        return {reason(ca, "no sound server", error)};
 
     ca_proplist *rawProps = nullptr;
     if (const int error = ca->propsCreate(&rawProps))
-        return reason(ca, "ca_proplist_create", error);
+        return {reason(ca, "ca_proplist_create", error)};
     const std::unique_ptr<ca_proplist, int (*)(ca_proplist *)> props(rawProps, ca->propsDestroy);
     ca->propsSet(props.get(), "event.id", eventId.toUtf8().constData());
-    ca->propsSet(props.get(), "event.description", "メモのお知らせ");
+    ca->propsSet(props.get(), "event.description", Texts::bellDescription().toUtf8().constData());
     ca->propsSet(props.get(), "application.name", "ポトラ");
     ca->propsSet(props.get(), "application.id", "potora");
     if (!theme.isEmpty())
@@ -130,13 +128,13 @@ QString ThemeSound::play(const QString &eventId, const QString &theme)
 
     const quint32 id = ++m_lastId;
     if (const int error = ca->playFull(context.get(), id, props.get(), onFinished, this))
-        return reason(ca, qPrintable(QStringLiteral("sound \"%1\"").arg(eventId)), error);
+        return {reason(ca, qPrintable(QStringLiteral("sound \"%1\"").arg(eventId)), error)};
     m_playing[id] = context.release();
     QTimer::singleShot(kLongestSoundMs, this, [this, id] {
         if (m_playing.count(id))
             end(id, kTimedOut);
     });
-    return QString();
+    return {};
 }
 
 void ThemeSound::end(quint32 id, int error)
@@ -146,15 +144,15 @@ void ThemeSound::end(quint32 id, int error)
         return; // given up on already
     ca_context *context = playing->second;
     m_playing.erase(playing);
-    QString why;
-    const Canberra *ca = canberra(&why);
+    const Canberra *ca = canberra().value;
+    Result<> played;
     if (error == kTimedOut)
-        why = QStringLiteral("the sound did not end within %1 s; cut off").arg(kLongestSoundMs / 1000);
+        played.error = QStringLiteral("the sound did not end within %1 s; cut off").arg(kLongestSoundMs / 1000);
     else if (error != kSuccess)
-        why = reason(ca, "playing failed", error);
+        played.error = reason(ca, "playing failed", error);
     // Also stops a sound still playing; its callback then finds no id.
     ca->destroy(context);
-    emit finished(why);
+    emit finished(played);
 }
 
 QString ThemeSound::desktopTheme()

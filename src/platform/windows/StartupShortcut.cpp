@@ -1,5 +1,6 @@
 #include "StartupShortcut.h"
 
+#include "store/SystemError.h"
 #include "store/Texts.h"
 
 #include <QDir>
@@ -13,18 +14,6 @@ namespace StartupShortcut {
 namespace {
 
 std::wstring native(const QString &path) { return QDir::toNativeSeparators(path).toStdWString(); }
-
-QString systemError(DWORD code)
-{
-    wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    const QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                                 : Texts::systemError(QStringLiteral("0x%1").arg(code, 8, 16, QLatin1Char('0')));
-    LocalFree(text);
-    return error;
-}
 
 // COM for the calls of one registration. The program's own thread has it
 // already (Qt's Windows platform starts OLE for drag and drop); a thread
@@ -96,7 +85,8 @@ Result<> write(const Shortcut &shortcut)
     Com<IShellLinkW> link;
     Com<IPersistFile> persist;
     const std::wstring target = native(shortcut.target), folder = native(shortcut.folder), icon = native(shortcut.icon);
-    // In the order the shell's own scripting object sets them.
+    // In the order the shell's own scripting object (WScript.Shell's
+    // CreateShortcut) sets them when it saves a shortcut.
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.outVoid());
     if (SUCCEEDED(result))
         result = link->SetPath(target.c_str());
@@ -120,21 +110,21 @@ Result<> write(const Shortcut &shortcut)
     if (SUCCEEDED(result))
         result = persist->Save(native(file).c_str(), TRUE);
     if (FAILED(result))
-        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(DWORD(result)))};
+        return {Texts::pathReason(QDir::toNativeSeparators(file), SystemError::of(DWORD(result)))};
     return {};
 }
 
-Result<bool> remove()
+Result<Platform::Removal> remove()
 {
     const QString file = path();
     if (file.isEmpty())
-        return {false, QString()};
+        return {Platform::Removal::NotRegistered, QString()};
     if (DeleteFileW(native(file).c_str()))
-        return {true, QString()};
+        return {Platform::Removal::Removed, QString()};
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return {false, QString()};
-    return {true, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), systemError(error))};
+        return {Platform::Removal::NotRegistered, QString()};
+    return {{}, Texts::pathReason(QDir::toNativeSeparators(file), SystemError::of(error))};
 }
 
 } // namespace StartupShortcut

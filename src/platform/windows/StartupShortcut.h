@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Result.h"
+#include "platform/Platform.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ QString path();
 // Writes or replaces the shortcut.
 Result<> write(const Shortcut &shortcut);
 
-// Deletes the shortcut; the value is whether there was one.
-Result<bool> remove();
+// Deletes the shortcut, if there is one.
+Result<Platform::Removal> remove();
 
 } // namespace StartupShortcut

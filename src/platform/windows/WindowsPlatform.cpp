@@ -1,13 +1,10 @@
 #include "WindowsPlatform.h"
 
-#include "SessionWatch.h"
 #include "StartupShortcut.h"
-#include "platform/HelpViewer.h"
-#include "platform/PlainBox.h"
+#include "WindowsSessionWatch.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 #include <windows.h>
@@ -32,26 +29,10 @@ InterruptTime interruptTime()
 } // namespace
 
 WindowsPlatform::WindowsPlatform(QString programName, QObject *parent)
-    : Platform(parent)
-    , m_name(std::move(programName))
+    : DesktopPlatform(std::move(programName), parent)
 {
-    connect(&m_tray, &TrayIcon::leftPressed, this, &Platform::trayLeftPressed);
-    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        auto *session = new SessionWatch(*app);
-        session->setParent(this);
-        connect(session, &SessionWatch::commitData, this, &Platform::sessionSaving);
-        connect(session, &SessionWatch::ending, this, &Platform::sessionEnding);
-    }
-}
-
-WindowsPlatform::~WindowsPlatform()
-{
-    delete m_help;
-}
-
-QDateTime WindowsPlatform::now() const
-{
-    return QDateTime::currentDateTime();
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        followSession(new WindowsSessionWatch(*app));
 }
 
 qint64 WindowsPlatform::bootClockMs() const
@@ -64,64 +45,22 @@ qint64 WindowsPlatform::bootClockMs() const
     return qint64(GetTickCount64());
 }
 
-void WindowsPlatform::showBox(QWidget *parent, const QString &text, bool aboveAll)
+void WindowsPlatform::ring()
 {
-    PlainBox::show(parent, m_name, text, aboveAll);
+    // The sound the user chose for "Default Beep".
+    MessageBeep(MB_OK);
 }
 
-void WindowsPlatform::announce(const QString &text)
+Result<> WindowsPlatform::startupRegister(const QString &startIn, const QString &icon)
 {
-    showBox(nullptr, text, true);
-    // The sound the user chose for "Default Beep"; it plays on while the
-    // program goes on. A box the end of the run closed rings nothing.
-    if (!m_quitting)
-        MessageBeep(MB_OK);
+    // The folder the program starts in is its own (ProgramPlaces::portable),
+    // and "ポトラ.exe" the name it is shipped with there.
+    return StartupShortcut::write({startIn + QStringLiteral("/ポトラ.exe"), startIn, icon});
 }
 
-void WindowsPlatform::systemModalMessage(const QString &text)
-{
-    showBox(nullptr, text, true);
-}
-
-void WindowsPlatform::message(QWidget *parent, const QString &text)
-{
-    showBox(parent, text, false);
-}
-
-void WindowsPlatform::trayAdd(const QIcon &icon, const QString &tip)
-{
-    m_tray.add(icon, tip);
-}
-
-void WindowsPlatform::holdTray(bool held)
-{
-    m_tray.hold(held);
-}
-
-void WindowsPlatform::trayDelete()
-{
-    m_tray.remove();
-}
-
-bool WindowsPlatform::trayPresent() const
-{
-    return m_tray.present();
-}
-
-Result<> WindowsPlatform::startupRegister(const QString &program, const QString &startIn, const QString &icon)
-{
-    const QString target = QFileInfo(program).absolutePath() + QStringLiteral("/ポトラ.exe");
-    return StartupShortcut::write({target, startIn, icon});
-}
-
-Result<bool> WindowsPlatform::startupRemove()
+Result<Platform::Removal> WindowsPlatform::startupRemove()
 {
     return StartupShortcut::remove();
-}
-
-void WindowsPlatform::showHelp(const QUrl &page)
-{
-    HelpViewer::showIn(m_help, m_name, page);
 }
 
 QString WindowsPlatform::executablePath() const
@@ -133,23 +72,12 @@ QString WindowsPlatform::executablePath() const
             return QCoreApplication::applicationFilePath();
         if (length < path.size())
             return QDir::fromNativeSeparators(QString::fromWCharArray(path.data(), int(length)));
-        // Cut short: a path longer than MAX_PATH.
+        // Cut short: the path is longer than the buffer (MAX_PATH at first).
         path.resize(path.size() * 2);
     }
-}
-
-QString WindowsPlatform::userDataFolder() const
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
 QString WindowsPlatform::userDataHome() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-}
-
-void WindowsPlatform::quitProgram()
-{
-    m_quitting = true;
-    QCoreApplication::exit(0);
 }

@@ -1,8 +1,9 @@
-#include "SingleInstance.h"
+#include "WindowsSingleInstance.h"
+
+#include "store/SystemError.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <windows.h>
@@ -10,7 +11,8 @@
 namespace {
 
 const wchar_t kWindowClass[] = L"PotoraRunningCopy";
-// The request and the answer that only a running copy of this program gives.
+// The request, and an answer no other window gives it by chance: "Potr"
+// in ASCII, where a window that does not know the message answers 0.
 constexpr UINT kShowRequest = WM_APP + 0x50;
 constexpr LRESULT kShown = 0x506f7472;
 constexpr UINT kAnswerWaitMs = 3000;
@@ -38,7 +40,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 {
     if (message != kShowRequest)
         return DefWindowProcW(window, message, wParam, lParam);
-    auto *instance = reinterpret_cast<SingleInstance *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *instance = reinterpret_cast<WindowsSingleInstance *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Answered at once; Main comes up from the event loop, not inside the
     // other copy's call.
     if (instance)
@@ -48,14 +50,13 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
-    : QObject(parent)
+WindowsSingleInstance::WindowsSingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
+    : SingleInstance(patienceMs, parent)
     , m_name(nameFor(dataRoot))
-    , m_patienceMs(patienceMs)
 {
 }
 
-SingleInstance::~SingleInstance()
+WindowsSingleInstance::~WindowsSingleInstance()
 {
     if (m_window)
         DestroyWindow(HWND(m_window));
@@ -65,42 +66,27 @@ SingleInstance::~SingleInstance()
     }
 }
 
-QString SingleInstance::nameFor(const QString &dataRoot)
+QString WindowsSingleInstance::nameFor(const QString &dataRoot)
 {
     const QByteArray hash = QCryptographicHash::hash(canonicalFolder(dataRoot).toUtf8(), QCryptographicHash::Sha256);
     return QStringLiteral("potora-") + QString::fromLatin1(hash.toHex().left(16));
 }
 
-SingleInstance::Outcome SingleInstance::claim()
+bool WindowsSingleInstance::holdFolder()
 {
     // "Local\": the user's own session; another user's copy of the same
     // folder is another user's business.
-    const std::wstring mutexName = (QStringLiteral("Local\\") + m_name).toStdWString();
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        if (askRunningCopy())
-            return Outcome::Handed;
-        if (!m_mutex)
-            m_mutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
-        if (!m_mutex) {
-            // No mutex to be had: run, and still answer later starts.
-            listen();
-            return Outcome::First;
-        }
-        // Abandoned: its owner ended without letting go, the folder is free.
-        const DWORD state = WaitForSingleObject(m_mutex, 0);
-        if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) {
-            listen();
-            return Outcome::First;
-        }
-        if (waited.elapsed() >= m_patienceMs)
-            return Outcome::Unreachable;
-        Sleep(100);
-    }
+    if (!m_mutex)
+        m_mutex = CreateMutexW(nullptr, FALSE, (QStringLiteral("Local\\") + m_name).toStdWString().c_str());
+    // No mutex to be had: run, and still answer later starts.
+    if (!m_mutex)
+        return true;
+    // Abandoned: its owner ended without letting go, the folder is free.
+    const DWORD state = WaitForSingleObject(m_mutex, 0);
+    return state == WAIT_OBJECT_0 || state == WAIT_ABANDONED;
 }
 
-bool SingleInstance::askRunningCopy()
+bool WindowsSingleInstance::askRunningCopy()
 {
     const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, m_name.toStdWString().c_str());
     if (!window)
@@ -115,7 +101,7 @@ bool SingleInstance::askRunningCopy()
         && answer == DWORD_PTR(kShown);
 }
 
-void SingleInstance::listen()
+void WindowsSingleInstance::listen()
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -126,7 +112,7 @@ void SingleInstance::listen()
     const HWND window = CreateWindowExW(0, kWindowClass, m_name.toStdWString().c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
                                         nullptr, windowClass.hInstance, nullptr);
     if (!window) {
-        qWarning("cannot make the window later starts ask: error %lu", GetLastError());
+        qWarning("cannot make the window later starts ask: %s", qPrintable(SystemError::last()));
         return;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(this));

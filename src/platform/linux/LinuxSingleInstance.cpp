@@ -1,4 +1,6 @@
-#include "SingleInstance.h"
+#include "LinuxSingleInstance.h"
+
+#include "store/SystemError.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -28,8 +29,9 @@ const QByteArray kRequest = "show\n";
 const QByteArray kAnswer = "shown\n";
 constexpr int kAnswerWaitMs = 3000;
 
-// Longer than any request; a peer that sends more is not a start of ours.
-constexpr int kRequestLimit = 64;
+// Longer than the request and the answer, the most either side reads; a
+// peer that sends more is not a copy of ours.
+constexpr int kMessageLimit = 64;
 
 QString canonicalRoot(const QString &dataRoot)
 {
@@ -59,19 +61,20 @@ bool sendAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
-    : QObject(parent)
+LinuxSingleInstance::LinuxSingleInstance(const QString &dataRoot, int patienceMs, QObject *parent)
+    : SingleInstance(patienceMs, parent)
     , m_root(dataRoot)
-    , m_patienceMs(patienceMs)
 {
 }
 
-SingleInstance::~SingleInstance()
+LinuxSingleInstance::~LinuxSingleInstance()
 {
-    // Still holding the lock, so no later copy listens there yet.
+    // The lock is still held, so the socket file is this copy's and no
+    // later copy's yet.
     if (m_listener >= 0)
         ::unlink(QFile::encodeName(serverPath(m_root)).constData());
-    // A disabled notifier's connection is closed already.
+    // Connections still being read are closed here; a disabled notifier's
+    // was closed once its request was read.
     for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>()) {
         if (notifier->isEnabled())
             ::close(int(notifier->socket()));
@@ -80,12 +83,12 @@ SingleInstance::~SingleInstance()
         ::close(m_lock);
 }
 
-QString SingleInstance::lockPath(const QString &dataRoot)
+QString LinuxSingleInstance::lockPath(const QString &dataRoot)
 {
     return QDir(dataRoot).filePath(QStringLiteral("potora.lock"));
 }
 
-QString SingleInstance::serverPath(const QString &dataRoot)
+QString LinuxSingleInstance::serverPath(const QString &dataRoot)
 {
     // The runtime folder is the user's own; the user's name in the hash
     // keeps copies apart where it falls back to the shared temp folder.
@@ -97,42 +100,29 @@ QString SingleInstance::serverPath(const QString &dataRoot)
     return QDir(folder).filePath(QStringLiteral("potora-") + QString::fromLatin1(hash));
 }
 
-SingleInstance::Outcome SingleInstance::claim()
+bool LinuxSingleInstance::holdFolder()
 {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        if (askRunningCopy())
-            return Outcome::Handed;
-        // The lock is the file's flock, which the system takes from its
-        // holder when that ends, however it ends: a file a crash left
-        // behind is free whatever it holds, and a copy that hangs keeps it.
-        // QLockFile also wrote its owner into the file and synced it to
-        // disk, 0.7 ms of every start here and far more on a slow disk.
-        const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            // The program's own file, nobody else's business, whatever the umask.
-            ::fchmod(fd, 0600);
-            m_lock = fd;
-            listen();
-            return Outcome::First;
-        }
-        const bool held = fd >= 0 && errno == EWOULDBLOCK;
-        if (fd >= 0)
-            ::close(fd);
-        if (!held) {
-            // A folder this user may not write to: nothing can be
-            // overwritten there, and the socket still finds a running copy.
-            listen();
-            return Outcome::First;
-        }
-        if (waited.elapsed() >= m_patienceMs)
-            return Outcome::Unreachable;
-        QThread::msleep(100);
+    // The lock is the file's flock, which the system takes from its holder
+    // when that ends, however it ends: a file a crash left behind is free
+    // whatever it holds, and a copy that hangs keeps it. QLockFile also
+    // wrote its owner into the file and synced it to disk, 0.7 ms of every
+    // start here and far more on a slow disk.
+    const int fd = ::open(QFile::encodeName(lockPath(m_root)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // The program's own file, nobody else's business, whatever the umask.
+        ::fchmod(fd, 0600);
+        m_lock = fd;
+        return true;
     }
+    const bool held = fd >= 0 && errno == EWOULDBLOCK;
+    if (fd >= 0)
+        ::close(fd);
+    // Not held by another copy: a folder this user may not write to, where
+    // nothing can be overwritten.
+    return !held;
 }
 
-bool SingleInstance::askRunningCopy()
+bool LinuxSingleInstance::askRunningCopy()
 {
     sockaddr_un address;
     if (!socketAddress(serverPath(m_root), address))
@@ -153,12 +143,12 @@ bool SingleInstance::askRunningCopy()
         QElapsedTimer waited;
         waited.start();
         pollfd in{fd, POLLIN, 0};
-        while (!reply.endsWith('\n') && reply.size() < kRequestLimit) {
+        while (!reply.endsWith('\n') && reply.size() < kMessageLimit) {
             const qint64 left = kAnswerWaitMs - waited.elapsed();
             const int ready = left > 0 ? ::poll(&in, 1, int(left)) : 0;
             if (ready == 0 || (ready < 0 && errno != EINTR))
                 break;
-            char buffer[kRequestLimit];
+            char buffer[kMessageLimit];
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
                 break;
@@ -170,47 +160,48 @@ bool SingleInstance::askRunningCopy()
     return reply == kAnswer;
 }
 
-void SingleInstance::listen()
+void LinuxSingleInstance::listen()
 {
     const QString path = serverPath(m_root);
     const QByteArray name = QFile::encodeName(path);
     sockaddr_un address;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    // Whoever made a socket file left there has died: the lock is ours.
+    // A socket file left here is a gone copy's: none answered on it, and
+    // the folder is this copy's now.
     ::unlink(name.constData());
     // Only this user may ask: the mode is set before listen(), and nobody
     // can connect before that.
     if (fd < 0 || !socketAddress(path, address)
         || ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || ::chmod(name.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, 8) != 0) {
-        qCWarning(lcInstance, "cannot listen on %s: %s", name.constData(), std::strerror(errno));
+        qCWarning(lcInstance, "cannot listen on %s: %s", name.constData(), qPrintable(SystemError::last()));
         if (fd >= 0)
             ::close(fd);
         return;
     }
     m_listener = fd;
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::accept);
+    connect(notifier, &QSocketNotifier::activated, this, &LinuxSingleInstance::accept);
 }
 
-void SingleInstance::accept()
+void LinuxSingleInstance::accept()
 {
     int connection;
     while ((connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
         serve(connection);
 }
 
-void SingleInstance::serve(int connection)
+void LinuxSingleInstance::serve(int connection)
 {
     auto *notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, notifier, connection, request = QByteArray()]() mutable {
-        char buffer[kRequestLimit];
+        char buffer[kMessageLimit];
         const ssize_t got = ::read(connection, buffer, sizeof buffer);
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
             return;
         if (got > 0) {
             request.append(buffer, got);
-            if (!request.contains('\n') && request.size() < kRequestLimit)
+            if (!request.contains('\n') && request.size() < kMessageLimit)
                 return;
             if (request == kRequest) {
                 emit showRequested();

@@ -1,27 +1,26 @@
-#include "SessionWatch.h"
+#include "WindowsSessionWatch.h"
 
 #include <QGuiApplication>
-#include <QSessionManager>
 
 #include <windows.h>
 
-SessionWatch::SessionWatch(QGuiApplication &app)
+WindowsSessionWatch::WindowsSessionWatch(QGuiApplication &app)
+    : SessionWatch(app)
 {
-    // Qt answers WM_QUERYENDSESSION itself, with yes, once it has asked for
-    // the data to be committed.
-    connect(&app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { emit commitData(); });
     app.installNativeEventFilter(this);
 }
 
-SessionWatch::~SessionWatch()
+WindowsSessionWatch::~WindowsSessionWatch()
 {
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         app->removeNativeEventFilter(this);
 }
 
-bool SessionWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
+bool WindowsSessionWatch::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
 {
-    // Sent to a window ("generic") or posted and taken from the queue ("dispatcher").
+    // Qt hands a message on as "windows_generic_MSG" when it was sent to a
+    // window and as "windows_dispatcher_MSG" when it was posted and taken
+    // from the queue; both are looked at.
     if (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG")
         return false;
     const MSG *msg = static_cast<const MSG *>(message);
