@@ -115,7 +115,6 @@ QString cannotMakeFolder(const QString &reason) { return QStringLiteral("フォ�
 QString fileWhereAFolderGoes(const QString &path) { return QStringLiteral("%1: フォルダの場所にファイルがあります").arg(path); }
 QString noFolder() { return QStringLiteral("場所がありません"); }
 QString noHome() { return QStringLiteral("ホームフォルダが分かりません (HOME が設定されていません)"); }
-QString folderOfTheSameName(const QString &path) { return QStringLiteral("同じ名前のフォルダがあります: %1").arg(path); }
 QString systemError(const QString &code) { return QStringLiteral("Windows のエラー %1").arg(code); }
 QString noStartupFolder() { return QStringLiteral("スタートアップフォルダが分かりません"); }
 

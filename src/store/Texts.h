@@ -77,7 +77,6 @@ QString cannotMakeFolder(const QString &reason);
 QString fileWhereAFolderGoes(const QString &path);
 QString noFolder();
 QString noHome();
-QString folderOfTheSameName(const QString &path);
 QString systemError(const QString &code); // where the system has no words of its own
 QString noStartupFolder();
 

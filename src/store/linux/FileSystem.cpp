@@ -1,19 +1,18 @@
 #include "store/FileSteps.h"
 #include "store/FileSystem.h"
+#include "store/SystemError.h"
 #include "store/Texts.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 // Qt's buffered writes can lose the error of their last flush (QTBUG-75077),
 // so the bytes go straight to the descriptor and every step is checked.
@@ -24,7 +23,7 @@ Result<> writeWhole(int fd, const char *next, qint64 left)
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return {written < 0 ? lastError() : QString::fromLocal8Bit(std::strerror(ENOSPC))};
+            return {written < 0 ? SystemError::last() : SystemError::of(ENOSPC)};
         next += written;
         left -= written;
     }
@@ -40,10 +39,10 @@ Result<> syncFolderOf(const QByteArray &path)
     const QByteArray folder = slash > 0 ? path.left(slash) : QByteArray(slash == 0 ? "/" : ".");
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return {lastError()};
+        return {SystemError::last()};
     Result<> synced;
     if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP)
-        synced.error = lastError();
+        synced.error = SystemError::last();
     ::close(fd);
     return synced;
 }
@@ -68,12 +67,12 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     // Non-blocking: a pipe put in a file's place must not hold the program up.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        result.error = lastError();
+        result.error = SystemError::last();
         return result;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        result.error = lastError();
+        result.error = SystemError::last();
     else if (!S_ISREG(info.st_mode))
         result.error = S_ISDIR(info.st_mode) ? Texts::folderInTheWay() : Texts::notAPlainFile();
     else if (info.st_size > limit)
@@ -97,7 +96,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            result.error = lastError();
+            result.error = SystemError::last();
             break;
         }
         if (n == 0)
@@ -119,11 +118,11 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
     if (::link(source.constData(), target.constData()) == 0)
         return syncFolderOf(target);
     if (errno == EEXIST)
-        return {lastError()};
+        return {SystemError::last()};
     // No hard links here (or not for this file): copy it, unbuffered and synced.
     const int in = ::open(source.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0)
-        return {lastError()};
+        return {SystemError::last()};
     struct stat info {};
     if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(in);
@@ -131,7 +130,7 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
     }
     const int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
-        const QString error = lastError();
+        const QString error = SystemError::last();
         ::close(in);
         return {error};
     }
@@ -142,7 +141,7 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            copied.error = lastError();
+            copied.error = SystemError::last();
         if (n <= 0)
             break;
         copied = writeWhole(out, buffer, n);
@@ -151,11 +150,11 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
     }
     const timespec times[2] = {info.st_atim, info.st_mtim};
     if (copied.ok() && ::futimens(out, times) != 0)
-        copied.error = lastError();
+        copied.error = SystemError::last();
     if (copied.ok() && ::fsync(out) != 0)
-        copied.error = lastError();
+        copied.error = SystemError::last();
     if (::close(out) != 0 && copied.ok())
-        copied.error = lastError();
+        copied.error = SystemError::last();
     ::close(in);
     if (!copied.ok()) {
         ::unlink(target.constData());
@@ -175,7 +174,7 @@ Result<Stamp> stamp(const QString &path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {{}, lastError()};
+        return {{}, SystemError::last()};
     return {{quint64(info.st_dev), quint64(info.st_ino), quint64(info.st_size),
              qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec},
             {}};
@@ -196,7 +195,7 @@ Result<> makeFolder(const QString &path)
         }
         // Whatever the umask: memos are nobody else's business.
         if (::mkdir(level.constData(), 0700) == 0 ? ::chmod(level.constData(), 0700) != 0 : errno != EEXIST)
-            return {Texts::pathReason(QFile::decodeName(level), lastError())};
+            return {Texts::pathReason(QFile::decodeName(level), SystemError::last())};
     }
     return {};
 }
@@ -225,19 +224,19 @@ Result<Staged> stage(const QString &path, const QByteArray &bytes, bool sync)
     ::unlink(temp.constData());
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        staged.error = lastError();
+        staged.error = SystemError::last();
         return staged;
     }
     // The file keeps the permissions it had; a new one is the user's alone,
     // whatever the umask.
     if (::fchmod(fd, exists ? existing.st_mode & 07777 : 0600) != 0)
-        staged.error = lastError();
+        staged.error = SystemError::last();
     if (staged.ok())
         staged.error = writeWhole(fd, bytes.constData(), bytes.size()).error;
     if (staged.ok() && sync && ::fsync(fd) != 0)
-        staged.error = lastError();
+        staged.error = SystemError::last();
     if (::close(fd) != 0 && staged.ok())
-        staged.error = lastError();
+        staged.error = SystemError::last();
     if (!staged.ok())
         drop(files);
     return staged;
@@ -248,7 +247,7 @@ Result<> sync(const Staged &staged)
     Result<> synced;
     const int fd = ::open(QFile::encodeName(staged.temp).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0)
-        synced.error = lastError();
+        synced.error = SystemError::last();
     if (fd >= 0)
         ::close(fd);
     if (!synced.ok())
@@ -260,7 +259,7 @@ Result<> commit(const Staged &staged)
 {
     if (::rename(QFile::encodeName(staged.temp).constData(), QFile::encodeName(staged.target).constData()) == 0)
         return {};
-    const QString error = lastError();
+    const QString error = SystemError::last();
     drop(staged);
     return {error};
 }
@@ -288,7 +287,7 @@ Result<FileSystem::Link> link(const QString &from, const QString &to)
     if (::link(source.constData(), temp.constData()) != 0)
         return {Link::CopyInstead, {}}; // a file system without hard links
     if (::rename(temp.constData(), target.constData()) != 0) {
-        const QString error = lastError();
+        const QString error = SystemError::last();
         ::unlink(temp.constData());
         return {Link::Made, error};
     }

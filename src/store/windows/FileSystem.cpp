@@ -1,5 +1,6 @@
 #include "store/FileSteps.h"
 #include "store/FileSystem.h"
+#include "store/SystemError.h"
 #include "store/Texts.h"
 
 #include <QDir>
@@ -14,19 +15,6 @@ using FileSystem::Kind;
 std::wstring native(const QString &path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
-}
-
-// The system's own words for the last error, in the user's language.
-QString lastError(DWORD code = GetLastError())
-{
-    wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    QString error = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                           : Texts::systemError(QString::number(code));
-    LocalFree(text);
-    return error;
 }
 
 // Closes its handle however the scope is left.
@@ -89,9 +77,9 @@ Result<> writeWhole(HANDLE file, const char *next, qint64 left)
         const DWORD chunk = DWORD(std::min<qint64>(left, 1 << 30));
         DWORD written = 0;
         if (!WriteFile(file, next, chunk, &written, nullptr))
-            return {lastError()};
+            return {SystemError::last()};
         if (written == 0)
-            return {lastError(ERROR_DISK_FULL)};
+            return {SystemError::of(ERROR_DISK_FULL)};
         next += written;
         left -= written;
     }
@@ -149,7 +137,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
     // refused before a byte is read, as reading a pipe or a device could.
     Handle file(openExisting(native(path), GENERIC_READ));
     if (!file.valid()) {
-        result.error = lastError();
+        result.error = SystemError::last();
         return result;
     }
     LARGE_INTEGER size{};
@@ -164,7 +152,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         return result;
     }
     if (!GetFileSizeEx(file.get(), &size)) {
-        result.error = lastError();
+        result.error = SystemError::last();
         return result;
     }
     if (size.QuadPart > limit) {
@@ -185,7 +173,7 @@ Result<QByteArray> read(const QString &path, qint64 limit)
         DWORD n = 0;
         const DWORD wanted = DWORD(std::min<qint64>(bytes.size() - got, 1 << 30));
         if (!ReadFile(file.get(), bytes.data() + got, wanted, &n, nullptr)) {
-            result.error = lastError();
+            result.error = SystemError::last();
             return result;
         }
         if (n == 0)
@@ -204,23 +192,23 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
     if (CreateHardLinkW(target.c_str(), source.c_str(), nullptr))
         return {};
     if (GetLastError() == ERROR_ALREADY_EXISTS)
-        return {lastError()};
+        return {SystemError::last()};
     // No hard links here (FAT32, exFAT) or not for this file: a checked,
     // flushed copy.
     Handle in(openExisting(source, GENERIC_READ));
     if (!in.valid())
-        return {lastError()};
+        return {SystemError::last()};
     if (kindOfHandle(in.get()) != Kind::File)
         return {Texts::notAPlainFile()};
     Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.valid())
-        return {lastError()};
+        return {SystemError::last()};
     Result<> copied;
     char buffer[64 * 1024];
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(in.get(), buffer, sizeof buffer, &n, nullptr)) {
-            copied.error = lastError();
+            copied.error = SystemError::last();
             break;
         }
         if (n == 0)
@@ -230,9 +218,9 @@ Result<> linkOrCopy(const QString &from, const QString &copy)
             break;
     }
     if (copied.ok() && !FlushFileBuffers(out.get()))
-        copied.error = lastError();
+        copied.error = SystemError::last();
     if (!out.close() && copied.ok())
-        copied.error = lastError();
+        copied.error = SystemError::last();
     if (!copied.ok())
         DeleteFileW(target.c_str());
     return copied;
@@ -251,7 +239,7 @@ Result<Stamp> stamp(const QString &path)
     Handle file(openExisting(native(path), 0));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
-        return {{}, lastError()};
+        return {{}, SystemError::last()};
     const auto join = [](DWORD high, DWORD low) { return quint64(high) << 32 | low; };
     return {{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
              join(info.nFileSizeHigh, info.nFileSizeLow),
@@ -284,7 +272,7 @@ Result<> makeFolder(const QString &path)
         // The folder takes its parent's permissions: under the user's
         // profile, the user's alone.
         if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return {Texts::pathReason(name.left(end), lastError())};
+            return {Texts::pathReason(name.left(end), SystemError::last())};
     }
     return {};
 }
@@ -314,14 +302,14 @@ Result<Staged> stage(const QString &path, const QByteArray &bytes, bool sync)
     // with its own.
     Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        staged.error = lastError();
+        staged.error = SystemError::last();
         return staged;
     }
     staged.error = writeWhole(file.get(), bytes.constData(), bytes.size()).error;
     if (staged.ok() && sync && !FlushFileBuffers(file.get()))
-        staged.error = lastError();
+        staged.error = SystemError::last();
     if (!file.close() && staged.ok())
-        staged.error = lastError();
+        staged.error = SystemError::last();
     if (!staged.ok())
         drop(files);
     return staged;
@@ -333,7 +321,7 @@ Result<> sync(const Staged &staged)
                             nullptr));
     if (file.valid() && FlushFileBuffers(file.get()))
         return {};
-    const QString error = lastError();
+    const QString error = SystemError::last();
     drop(staged);
     return {error};
 }
@@ -342,7 +330,7 @@ Result<> commit(const Staged &staged)
 {
     if (moveIntoPlace(native(staged.temp), native(staged.target)))
         return {};
-    const QString error = lastError();
+    const QString error = SystemError::last();
     drop(staged);
     return {error};
 }
@@ -378,7 +366,7 @@ Result<FileSystem::Link> link(const QString &from, const QString &to)
     if (!CreateHardLinkW(temp.c_str(), source.c_str(), nullptr))
         return {Link::CopyInstead, {}};
     if (!moveIntoPlace(temp, target)) {
-        const QString error = lastError();
+        const QString error = SystemError::last();
         DeleteFileW(temp.c_str());
         return {Link::Made, error};
     }
