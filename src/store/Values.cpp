@@ -21,9 +21,9 @@ QString Values::read(const QString &relative)
 {
     // The newest text, though the file does not hold it yet; a memo's is
     // the writer's to work out, into the file.
-    if (QString waiting; m_writer.newest(relative, &waiting)) {
-        if (!waiting.isNull())
-            return waiting;
+    if (const std::optional<Writer::Newer> newer = m_writer.newer(relative)) {
+        if (newer->whole)
+            return newer->text;
         m_writer.flush(kWaitMs);
     }
     // Taken before the read: a change made meanwhile shows at the next read.
@@ -126,7 +126,7 @@ void Values::saveInteger(const QString &relative, int value)
 
 bool Values::unsaved(const QString &relative) const
 {
-    return m_held.contains(relative) || m_writer.newest(relative);
+    return m_held.contains(relative) || m_writer.newer(relative).has_value();
 }
 
 bool Values::flush(int ms)

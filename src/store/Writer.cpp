@@ -213,15 +213,13 @@ void Writer::text(const QString &path, const QString &text)
     m_state->queue({path, QString(), text, false, {}, false}, {{path, {text}}});
 }
 
-bool Writer::newest(const QString &path, QString *text) const
+std::optional<Writer::Newer> Writer::newer(const QString &path) const
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
     const auto it = m_state->newest.constFind(path);
     if (it == m_state->newest.constEnd())
-        return false;
-    if (text)
-        *text = it->whole ? it->text : QString();
-    return true;
+        return std::nullopt;
+    return Newer{it->text, it->whole};
 }
 
 void Writer::forget(const QString &path)

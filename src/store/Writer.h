@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Writes value files behind the keys, on a thread of its own, so that no key
 // waits for the disk. Each file gets its newest text: while one is being
@@ -67,10 +68,14 @@ public:
     void integer(const QString &path, int value);
     void text(const QString &path, const QString &text);
 
-    // Whether `path` has a newer text than its file holds, handed over and
-    // waiting, being written, or failed; and that text, where the writer
-    // holds it whole (not a memo's or its backup's).
-    bool newest(const QString &path, QString *text = nullptr) const;
+    // A newer text than the file at `path` holds: handed over and waiting,
+    // being written, or failed. A memo's and its backup's are not whole:
+    // the writer works them out from the box's changes, into the files.
+    struct Newer {
+        QString text;
+        bool whole = true;
+    };
+    std::optional<Newer> newer(const QString &path) const;
     // Forgets a failed text once the file was written otherwise.
     void forget(const QString &path);
     // Waits until nothing waits or is being written; `ms` at most, or for
