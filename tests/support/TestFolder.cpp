@@ -7,7 +7,8 @@
 #include <QFile>
 #include <QTest>
 
-TestFolder::TestFolder()
+TestFolder::TestFolder(const QString &disk)
+    : m_dir(disk.isEmpty() ? disk : disk + QStringLiteral("/XXXXXX"))
 {
     const QStringList problems = data.ensureLayout();
     if (!problems.isEmpty())
