@@ -268,6 +268,9 @@ private slots:
         QFETCH(bool, spontaneous);
         QFETCH(bool, closes);
         QPointer<Form> form = start();
+        form->showMinimized(); // out of sight, Main comes back at the tray's press
+        emit p->platform.trayLeftPressed();
+        QVERIFY(!form->isMinimized());
         if (checkpoint)
             emit p->platform.sessionSaving();
         // The window manager's close is spontaneous; sendEvent would clear that.
