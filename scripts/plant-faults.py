@@ -225,9 +225,9 @@ try:
         extra = sorted({t for f in chosen if name in f[4] for t in (f[5] if len(f) > 5 else ())})
         runs = ctest(os.path.join(tree, folder), "-L", "unit")
         runs += ctest(os.path.join(tree, folder), "-R", f"^({'|'.join(extra)})$") if extra else []
-        # A real-window test may stumble on a busy machine: one that fails is run once more alone.
+        # A real-window test may stumble on a busy machine: one that fails is run once more.
         for test, out, word in [(test, out, word) for test, bad, out, word in runs if bad]:
-            print(f"HEAD on {name}: {test} failed ({summary(failures(test, out, word))}); run again alone", flush=True)
+            print(f"HEAD on {name}: {test} failed ({summary(failures(test, out, word))}); run once more", flush=True)
             if any(bad for t, bad, _, _ in ctest(os.path.join(tree, folder), "-R", f"^{re.escape(test)}$") if t == test):
                 sys.exit(f"HEAD fails on {name}: {test}")
         names = {test: m.group(1) for test, _, out, _ in runs if (m := re.search(r"Start testing of (\w+)", out))}
