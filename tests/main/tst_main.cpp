@@ -309,6 +309,11 @@ private slots:
         QFETCH(bool, spontaneous);
         QFETCH(bool, closes);
         QPointer<Form> form = window == WindowId::Main ? start() : p->windows.show(window);
+        if (window == WindowId::Main) {
+            form->showMinimized(); // out of sight, Main comes back at the tray's press
+            emit p->platform.trayLeftPressed();
+            QVERIFY(!form->isMinimized());
+        }
         if (checkpoint)
             emit p->platform.sessionSaving();
         // The window manager's close is spontaneous; sendEvent would clear that.

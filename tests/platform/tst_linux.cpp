@@ -158,7 +158,7 @@ private slots:
             QFile file(config() + blocked);
             QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
         }
-        auto limit = full ? std::make_unique<FileSizeLimit>(64) : nullptr; // the first bytes go, the rest are refused
+        auto limit = full ? std::make_unique<FullDisk>(64) : nullptr; // the first bytes go, the rest are refused
         const Result<> registered = registerIn(QStringLiteral("/p"));
         limit.reset();
         QVERIFY2(!registered.ok() && registered.error.contains(config()), qPrintable(registered.error));

@@ -7,7 +7,8 @@
 #include <QFile>
 #include <QTest>
 
-TestFolder::TestFolder()
+TestFolder::TestFolder(const QString &disk)
+    : m_dir(disk.isEmpty() ? disk : disk + QStringLiteral("/XXXXXX"))
 {
     if (const Result<> laidOut = data.ensureLayout(); !laidOut.ok())
         qFatal("cannot lay out the test folder: %s", qPrintable(laidOut.error));

@@ -18,7 +18,7 @@ class TestFolder
     QTemporaryDir m_dir; // first: the folder exists before `data` names it
 
 public:
-    TestFolder();
+    explicit TestFolder(const QString &disk = QString()); // on that disk, or in the temporary folder
 
     DataFolder data{m_dir.path()};
     // Runs before the files are looked at or changed by hand: what the
@@ -42,23 +42,24 @@ public:
     static QByteArray sjis(const QString &text);
 };
 
-// While it lives no file may grow beyond `bytes`: a write past that point
-// is cut short, as on a full disk. Only where Unsupported::fileSizeLimit()
-// says nothing.
-class FileSizeLimit
+// While it lives the disk is full: a new file takes `bytes`, and a write
+// past that point is cut short. Linux limits the process's file size, on any
+// disk; Windows fills the disk POTORA_SMALL_DISK names but for `bytes`. Only
+// where Unsupported::fullDisk() says nothing.
+class FullDisk
 {
 public:
-    explicit FileSizeLimit(qint64 bytes);
-    ~FileSizeLimit();
+    explicit FullDisk(qint64 bytes);
+    ~FullDisk();
 
 private:
-    qint64 m_old[2] = {-1, -1}; // the limit it replaced, and its ceiling
+    qint64 m_old[2] = {-1, -1}; // Linux: the limit it replaced, and its ceiling
 };
 
 // What the system the tests run on cannot do, as the reason a test gives
 // for skipping it; null where it can.
 namespace Unsupported {
-const char *fileSizeLimit();
+const char *fullDisk();
 const char *symbolicLinks();
 const char *pipes();       // a named pipe in a file's place
 const char *permissions(); // permission bits and the umask

@@ -15,7 +15,7 @@ QByteArray TestFolder::sjis(const QString &text)
     return encoder.encode(text);
 }
 
-FileSizeLimit::FileSizeLimit(qint64 bytes)
+FullDisk::FullDisk(qint64 bytes)
 {
     // The signal would end the test; the write's error is what is wanted.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -27,14 +27,14 @@ FileSizeLimit::FileSizeLimit(qint64 bytes)
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-FileSizeLimit::~FileSizeLimit()
+FullDisk::~FullDisk()
 {
     const rlimit old{rlim_t(m_old[0]), rlim_t(m_old[1])};
     setrlimit(RLIMIT_FSIZE, &old);
 }
 
 namespace Unsupported {
-const char *fileSizeLimit() { return nullptr; }
+const char *fullDisk() { return nullptr; }
 const char *symbolicLinks() { return nullptr; }
 const char *pipes() { return nullptr; }
 const char *permissions() { return nullptr; }

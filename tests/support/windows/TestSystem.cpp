@@ -1,6 +1,8 @@
 // The tests' helpers that differ by system: Windows.
 #include "support/TestFolder.h"
 
+#include <QFile>
+
 #include <windows.h>
 
 QByteArray TestFolder::sjis(const QString &text)
@@ -16,14 +18,27 @@ QByteArray TestFolder::sjis(const QString &text)
     return bytes;
 }
 
-FileSizeLimit::FileSizeLimit(qint64) {}
-FileSizeLimit::~FileSizeLimit() = default;
+static QString smallDisk() { return qEnvironmentVariable("POTORA_SMALL_DISK"); }
+
+FullDisk::FullDisk(qint64 bytes)
+{
+    // Filled a page at a time, as a tmpfs counts them, then `bytes` given back.
+    QFile file(smallDisk() + QStringLiteral("/filler"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        while (file.write(QByteArray(4096, 'f')) == 4096) {}
+    file.resize(std::max<qint64>(0, file.size() - bytes));
+}
+FullDisk::~FullDisk() { QFile::remove(smallDisk() + QStringLiteral("/filler")); }
 
 namespace Unsupported {
-const char *fileSizeLimit()
+const char *fullDisk()
 {
-    return "Windows limits no process's file size (Linux's RLIMIT_FSIZE); "
-           "the full disk is tested on Linux";
+    // No limit of a process's file size here, as Linux's RLIMIT_FSIZE: a disk of a few MB is filled instead.
+    const std::wstring disk = smallDisk().toStdWString();
+    ULARGE_INTEGER size{};
+    if (!disk.empty() && GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) && size.QuadPart < 64 << 20)
+        return nullptr;
+    return "no small disk to fill in POTORA_SMALL_DISK: a tmpfs that only root can mount (tests/CMakeLists.txt)";
 }
 const char *pipes() { return "a named pipe cannot stand in a file's place on Windows"; }
 const char *permissions() { return "Windows gives a file its folder's access list, not permission bits"; }
