@@ -423,7 +423,7 @@ private slots:
         QFETCH(QList<int>, steps);
         QFETCH(QStringList, expected);
         QFETCH(QStringList, zone);
-        if (const char *why = Unsupported::timeZones(); why && !zone.isEmpty())
+        if (const char *why = unsupported(Need::TimeZones); why && !zone.isEmpty())
             QSKIP(why);
         const QByteArray machineZone = qgetenv("TZ");
         if (!zone.isEmpty()) {

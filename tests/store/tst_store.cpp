@@ -164,7 +164,7 @@ private slots:
 
     void fullDiskKeepsTheOldValue()
     {
-        if (const char *why = Unsupported::fullDisk())
+        if (const char *why = unsupported(Need::FullDisk))
             QSKIP(why);
         TestFolder folder(qEnvironmentVariable("POTORA_SMALL_DISK")); // the disk Windows fills
         QVERIFY(folder.data.writeTextValue(ValueFiles::memo(2), "zz").ok());
@@ -182,7 +182,7 @@ private slots:
     // whatever the umask; a file that exists keeps its permissions.
     void madeForTheUserAlone()
     {
-        if (const char *why = Unsupported::permissions())
+        if (const char *why = unsupported(Need::Permissions))
             QSKIP(why);
         const unsigned before = TestSystem::umask(022);
         QTemporaryDir home;
@@ -228,7 +228,7 @@ private slots:
     // A value that links elsewhere: the backup gets a copy, and the link stays one.
     void backupOfALinkedValue()
     {
-        if (const char *why = Unsupported::symbolicLinks())
+        if (const char *why = unsupported(Need::SymbolicLinks))
             QSKIP(why);
         TestFolder folder;
         const QString value = ValueFiles::memo(2), backup = ValueFiles::memoBackup(2);
@@ -313,7 +313,7 @@ private slots:
     // without end, never replaced, and each read and write says so.
     void pipesAndDevicesAreLeftAlone()
     {
-        if (const char *why = Unsupported::pipes())
+        if (const char *why = unsupported(Need::Pipes))
             QSKIP(why);
         TestFolder folder;
         QStringList told;
@@ -352,7 +352,7 @@ private slots:
         QFETCH(QString, found);
         QFETCH(QString, dataHome);
         QFETCH(QStringList, expected);
-        if (const char *why = Unsupported::symbolicLinks(); why && found == "link")
+        if (const char *why = unsupported(Need::SymbolicLinks); why && found == "link")
             QSKIP(why);
         QTemporaryDir root;
         const QString bin = root.path() + QStringLiteral("/p/bin"), program = bin + QStringLiteral("/potora");

@@ -45,7 +45,7 @@ public:
 // While it lives the disk is full: a new file takes `bytes`, and a write
 // past that point is cut short. Linux limits the process's file size, on any
 // disk; Windows fills the disk POTORA_SMALL_DISK names but for `bytes`. Only
-// where Unsupported::fullDisk() says nothing.
+// where unsupported(Need::FullDisk) says nothing.
 class FullDisk
 {
 public:
@@ -56,17 +56,19 @@ private:
     qint64 m_old[2] = {-1, -1}; // Linux: the limit it replaced, and its ceiling
 };
 
-// What the system the tests run on cannot do, as the reason a test gives
-// for skipping it; null where it can.
-namespace Unsupported {
-const char *fullDisk();
-const char *symbolicLinks();
-const char *pipes();       // a named pipe in a file's place
-const char *permissions(); // permission bits and the umask
-const char *timeZones();   // a zone chosen by TZ for the run
-} // namespace Unsupported
+// What a test may need of the system it runs on.
+enum class Need {
+    FullDisk,
+    SymbolicLinks,
+    Pipes,       // a named pipe in a file's place
+    Permissions, // permission bits and the umask
+    TimeZones,   // a zone chosen by TZ for the run
+};
+// Why the system cannot do it, as the reason a test gives for skipping;
+// null where it can.
+const char *unsupported(Need need);
 
-// The system's own file calls the tests need, where Unsupported says nothing.
+// The system's own file calls the tests need, where unsupported() says nothing.
 namespace TestSystem {
 // A named pipe at `path`, in place of what is there.
 bool makePipe(const QString &path);

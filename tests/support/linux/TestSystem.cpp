@@ -33,13 +33,7 @@ FullDisk::~FullDisk()
     setrlimit(RLIMIT_FSIZE, &old);
 }
 
-namespace Unsupported {
-const char *fullDisk() { return nullptr; }
-const char *symbolicLinks() { return nullptr; }
-const char *pipes() { return nullptr; }
-const char *permissions() { return nullptr; }
-const char *timeZones() { return nullptr; }
-} // namespace Unsupported
+const char *unsupported(Need) { return nullptr; }
 
 namespace TestSystem {
 bool makePipe(const QString &path)

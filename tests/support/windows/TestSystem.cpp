@@ -30,25 +30,29 @@ FullDisk::FullDisk(qint64 bytes)
 }
 FullDisk::~FullDisk() { QFile::remove(smallDisk() + QStringLiteral("/filler")); }
 
-namespace Unsupported {
-const char *fullDisk()
+const char *unsupported(Need need)
 {
-    // No limit of a process's file size here, as Linux's RLIMIT_FSIZE: a disk of a few MB is filled instead.
-    const std::wstring disk = smallDisk().toStdWString();
-    ULARGE_INTEGER size{};
-    if (!disk.empty() && GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) && size.QuadPart < 64 << 20)
-        return nullptr;
-    return "no small disk to fill in POTORA_SMALL_DISK: a tmpfs that only root can mount (tests/CMakeLists.txt)";
+    switch (need) {
+    case Need::FullDisk: {
+        // No limit of a process's file size here, as Linux's RLIMIT_FSIZE: a disk of a few MB is filled instead.
+        const std::wstring disk = smallDisk().toStdWString();
+        ULARGE_INTEGER size{};
+        if (!disk.empty() && GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) && size.QuadPart < 64 << 20)
+            return nullptr;
+        return "no small disk to fill in POTORA_SMALL_DISK: a tmpfs that only root can mount (tests/CMakeLists.txt)";
+    }
+    case Need::Pipes:
+        return "a named pipe cannot stand in a file's place on Windows";
+    case Need::Permissions:
+        return "Windows gives a file its folder's access list, not permission bits";
+    case Need::TimeZones:
+        return "Windows takes its time zone from its settings, not from TZ";
+    case Need::SymbolicLinks:
+        return "a symbolic link needs administrator rights or developer mode on Windows, "
+               "and QFile::link makes a shortcut (.lnk) instead";
+    }
+    return nullptr;
 }
-const char *pipes() { return "a named pipe cannot stand in a file's place on Windows"; }
-const char *permissions() { return "Windows gives a file its folder's access list, not permission bits"; }
-const char *timeZones() { return "Windows takes its time zone from its settings, not from TZ"; }
-const char *symbolicLinks()
-{
-    return "a symbolic link needs administrator rights or developer mode on Windows, "
-           "and QFile::link makes a shortcut (.lnk) instead";
-}
-} // namespace Unsupported
 
 namespace TestSystem {
 bool makePipe(const QString &) { return false; }
