@@ -52,6 +52,8 @@ FAULTS = [
      "Result<Link>{Link::Made, {}};", BOTH),
     ("a newer text does not take the place of the one waiting", "src/store/Writer.cpp",
      "        waiting.insert(job.path, std::move(job));", "        waiting.insert(job.path, waiting.value(job.path, job));", BOTH),
+    ("a memo's change that comes while another waits is lost", "src/store/Writer.cpp", "        it->changes.append(change);",
+     "        ;", BOTH),
     ("a reader gets the file, not the text waiting for it", "src/store/Values.cpp",
      "std::optional<Writer::Newer> newer = m_writer.newer(relative)", "std::optional<Writer::Newer> newer = std::nullopt", BOTH),
     ("a hand-edited 01 shows ticked", "src/store/Flag.cpp", "if (text == QLatin1String(\"1\"))", "if (text.toInt() == 1)", BOTH),
