@@ -69,7 +69,7 @@ FAULTS = [
     ("a minute is checked twice", "src/main/TimerMemoCheck.cpp", "        if (m_lastChecked >= current)",
      "        if (m_lastChecked > current)", BOTH),
     ("the refresh writes the page file", "src/main/MemoPages.cpp", "    showPage(page);\n    m_slots",
-     "    showPage(page);\n    m_values.writeInteger(ValueFiles::kChange, page);\n    m_slots", BOTH),
+     "    showPage(page);\n    std::ignore = m_values.writeInteger(ValueFiles::kChange, page);\n    m_slots", BOTH),
     ("unsaved text goes with Main", "src/main/Main.cpp", "    m_rescue->rescue(sessionEnding());\n}", "}", BOTH),
     ("the close guard lets the user close", "src/kit/Form.cpp", "        cancel = true;", "        cancel = false;", BOTH),
     ("the height limit is off", "src/geometry/Mainmove.cpp", "kMinimumHeight = 3500;", "kMinimumHeight = 3400;", BOTH),
