@@ -195,6 +195,16 @@ private slots:
         QCOMPARE(QPoint(box->textCursor().anchor(), box->textCursor().position()), QPoint(2, 5));
         QCOMPARE(main->pos(), Twips::toPixels(600, 600, 0, 0).topLeft());
         QCOMPARE(everyFile(), before);
+        // Another program rewrites the memo in place, the same file at the
+        // same size: the next minute shows its text, and still writes nothing.
+        QFile other(p->folder.data.absolute(ValueFiles::memo(3)));
+        QVERIFY(other.open(QIODevice::ReadWrite) && other.write(text("HELLO WORLD")) == other.size());
+        QVERIFY(other.setFileTime(other.fileTime(QFileDevice::FileModificationTime).addSecs(1), QFileDevice::FileModificationTime));
+        other.close();
+        const QByteArrayList changed = everyFile();
+        tick(at(6, 9, 7, 0, 200));
+        QCOMPARE(box->toPlainText(), QStringLiteral("HELLO WORLD"));
+        QCOMPARE(everyFile(), changed);
     }
 
     void storedGeometry_data()
