@@ -33,7 +33,7 @@ struct Newest {
 
 // The text a memo's box showed as its last changes were written, which the
 // next changes apply to.
-struct BoxText {
+struct WrittenBox {
     QString text;
     bool inItsFile = false;
 };
@@ -65,22 +65,24 @@ struct Writer::State {
     bool held = false;
     quint64 serial = 0;
     QHash<QString, Newest> newest;
-    QHash<QString, BoxText> boxes;
+    QHash<QString, WrittenBox> boxes;
     Finished finished;
 
     // Under the lock.
     void queue(Job job, std::initializer_list<std::pair<QString, Newest>> texts)
     {
         job.serial = ++serial;
-        for (const auto &[path, text] : texts)
-            newest.insert(path, {text.text, text.whole, serial});
+        for (const auto &[path, text] : texts) {
+            if (!path.isEmpty()) // a memo with no backup to write
+                newest.insert(path, {text.text, text.whole, serial});
+        }
         if (!waiting.contains(job.path))
             order.append(job.path);
         waiting.insert(job.path, std::move(job));
         changed.notify_all();
     }
 
-    QList<Written> write(const Job &job, const BoxText &box, QString *boxNow) const
+    QList<Written> write(const Job &job, const WrittenBox &box, QString *boxNow) const
     {
         if (job.backup.isEmpty() && job.changes.isEmpty()) {
             return {{job.path, job.integer ? data.writeIntegerValue(job.path, job.text.toInt())
@@ -121,7 +123,7 @@ struct Writer::State {
             if (order.isEmpty())
                 return;
             const Job job = waiting.take(order.takeFirst());
-            const BoxText box = boxes.value(job.path);
+            const WrittenBox box = boxes.value(job.path);
             busy = true;
             lock.unlock();
             QString boxNow;
@@ -185,10 +187,7 @@ void Writer::change(const QString &memo, const QString &backup, const Change &ch
     // A box never filled starts empty, whatever it showed in a Main before.
     if (fileIsBefore)
         m_state->boxes.insert(memo, {});
-    if (backup.isEmpty())
-        m_state->queue({memo, backup, QString(), false, {change}, fileIsBefore}, {{memo, changes}});
-    else
-        m_state->queue({memo, backup, QString(), false, {change}, fileIsBefore}, {{memo, changes}, {backup, changes}});
+    m_state->queue({memo, backup, QString(), false, {change}, fileIsBefore}, {{memo, changes}, {backup, changes}});
 }
 
 void Writer::backUp(const QString &memo, const QString &backup)
