@@ -67,6 +67,19 @@ def full_disk():
     desk.stop(program)
 
 
+def drag_title(window, by):
+    """Dragged by its title bar down and right, the button let go once the frame has followed. After a box the
+    program gave the focus back itself, icewm now and then takes the first press for the click that focuses the
+    window and moves nothing (1 run in 25): as a person would, the test presses a second time."""
+    x, y, _, _ = desk.frame(window)
+    for _ in range(2):
+        desk.x("xdotool", "mousemove", x + 60, y + 8, "mousedown", 1, "mousemove", x + 90, y + 38, "mousemove", x + 60 + by, y + 8 + by)
+        followed = rw.wait_for(lambda: desk.frame(window)[:2] == (x + by, y + by), 3)
+        desk.x("xdotool", "mouseup", 1)
+        if followed:
+            return
+
+
 def position_editor():
     """Framed at Main's outer geometry; "元にもどす" brings Main back unframed where the user put the editor."""
     program, main = desk.start_main()
@@ -82,7 +95,7 @@ def position_editor():
           desk.answer_box(editor) and rw.wait_for(lambda: desk.frame(editor) == (100, 50, 500, 400), 2) and desk.viewable(editor))
 
     x, y, _, _ = desk.frame(editor)  # moved by its title bar and made larger
-    desk.x("xdotool", "mousemove", x + 60, y + 8, "mousedown", 1, "mousemove", x + 90, y + 38, "mousemove", x + 140, y + 88, "mouseup", 1)
+    drag_title(editor, 80)
     desk.x("xdotool", "windowsize", editor, 560, 330)
     moved = rw.wait_for(lambda: desk.frame(editor)[:2] == (x + 80, y + 80) and desk.geometry(editor)[2:] == (560, 330), 5)
     x, y, w, h = desk.frame(editor)
