@@ -130,8 +130,7 @@ class Desktop(contextlib.AbstractContextManager):
         if self.wine_prefix:  # Wine's own processes for this display (explorer, services) go first
             subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env)
         for process in reversed(self.processes):  # asked first: Xvfb then removes its lock
-            if self.stop(process, timeout=5) is None:
-                self.stop(process, signal.SIGKILL)
+            self.stop(process, timeout=5)
         for mount in self.mounts:
             subprocess.run(["umount", "-l", mount])
         for log in self.logs:  # a sanitizer build reports into the program's output
@@ -166,11 +165,14 @@ class Desktop(contextlib.AbstractContextManager):
         return self.start(env), self.wait_window("ポトラ")
 
     def stop(self, process, sig=signal.SIGTERM, timeout=10):
-        """Its exit status (without a signal, once it ends by itself)."""
+        """Its exit status (without a signal, once it ends by itself); None when it outlives the timeout. Then it
+        is killed: left running, its windows would stand in for those of every later start."""
         if sig and process.poll() is None:
             process.send_signal(sig)
         with contextlib.suppress(subprocess.TimeoutExpired):
             return process.wait(timeout)
+        process.kill()
+        process.wait()
 
     def session_bus(self):
         """A session D-Bus of the desktop's own, for the program and what it talks to."""
