@@ -129,7 +129,14 @@ void MemoSlot::loadFromFile()
     // The minute's refresh finds the file as the program left it.
     if (m_known && m_values.asLastSeen(memo))
         return;
-    const QString text = StoredText::toBox(m_values.read(memo));
+    const std::optional<QString> stored = m_known ? m_values.readOrKeep(memo) : m_values.read(memo);
+    if (!stored) {
+        // The box keeps its text, which its file no longer holds as far as
+        // the program knows: the next change backs up the text, not the file.
+        m_values.filled(memo, m_shown.toString());
+        return;
+    }
+    const QString text = StoredText::toBox(*stored);
     box();
     const bool differs = show(text, false);
     m_values.filled(memo, text);
@@ -167,7 +174,9 @@ void MemoSlot::cancel()
         return;
     }
     case Backup::InItsFileOnly:
-        std::ignore = show(StoredText::toBox(m_values.read(ValueFiles::memoBackup(m_slot))), true);
+        // A backup that cannot be read takes nothing back.
+        if (const std::optional<QString> backup = m_values.readOrKeep(ValueFiles::memoBackup(m_slot)))
+            std::ignore = show(StoredText::toBox(*backup), true);
         return;
     }
 }

@@ -37,7 +37,8 @@ public:
     // Fills the box from its value file. Loading is not editing: nothing is
     // written, and a box that already shows the text is left as it is; a
     // file as the program last read or wrote it is not even read. A box
-    // whose last change could not be saved keeps its text.
+    // whose last change could not be saved keeps its text, and so does a
+    // box of this run whose file cannot be read.
     void loadFromFile();
     // Puts the backup text into the box as an edit, so it is saved in turn.
     void cancel();

@@ -53,6 +53,10 @@ QString readFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("次のファイルを読めませんでした。中身は空として扱います。\n%1\n理由: %2").arg(path, reason);
 }
+QString readFailedShownKept(const QString &path, const QString &reason)
+{
+    return QStringLiteral("次のファイルを読めませんでした。画面の内容はそのまま残します。\n%1\n理由: %2").arg(path, reason);
+}
 QString readPartly(const QString &path, const QString &reason)
 {
     return QStringLiteral("次のファイルは一部しか読めませんでした。読めた分だけ表示します。\n%1\n理由: %2").arg(path, reason);

@@ -42,6 +42,7 @@ QString helpPageName();
 // Messages: what the program's boxes say. `path` is a file's full name as
 // the system writes it, `reason` why something failed.
 QString readFailed(const QString &path, const QString &reason); // nothing of it is shown
+QString readFailedShownKept(const QString &path, const QString &reason); // the window keeps what it shows
 QString readPartly(const QString &path, const QString &reason); // what could be read is shown
 QString keptAt(const QString &copy);
 QString notKept(const QString &reason);

@@ -19,6 +19,16 @@ Values::Values(const DataFolder &data, Report report)
 
 QString Values::read(const QString &relative)
 {
+    return *read(relative, false);
+}
+
+std::optional<QString> Values::readOrKeep(const QString &relative)
+{
+    return read(relative, true);
+}
+
+std::optional<QString> Values::read(const QString &relative, bool keepShown)
+{
     // The newest text, though the file does not hold it yet; a memo's is
     // the writer's to work out, into the file.
     if (const std::optional<Writer::Newer> newer = m_writer.newer(relative)) {
@@ -49,7 +59,13 @@ QString Values::read(const QString &relative)
         }
     }
     const QString path = QDir::toNativeSeparators(m_data.absolute(relative));
-    tellOfRead(relative, {result.value.partly ? Texts::readPartly(path, error) : Texts::readFailed(path, error)});
+    if (result.value.partly) {
+        tellOfRead(relative, {Texts::readPartly(path, error)});
+        return result.value.text;
+    }
+    tellOfRead(relative, {keepShown ? Texts::readFailedShownKept(path, error) : Texts::readFailed(path, error)});
+    if (keepShown)
+        return std::nullopt;
     return result.value.text;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DataFolder;
 
@@ -29,6 +30,11 @@ public:
 
     // A missing or unreadable file reads as the empty text.
     QString read(const QString &relative);
+    // For a window that shows the file's text already: where nothing of the
+    // file can be read, nothing, and the window keeps what it shows (a
+    // memo emptied on screen by a file another program holds locked, or
+    // put out of the way, would be saved empty at the next key).
+    std::optional<QString> readOrKeep(const QString &relative);
     // Written now: for a window that closes once its values are saved. A
     // failure has been reported to the user already.
     Result<> writeText(const QString &relative, const QString &text);
@@ -56,6 +62,7 @@ public:
     static constexpr int kWaitMs = Writer::kEndMs;
 
 private:
+    std::optional<QString> read(const QString &relative, bool keepShown);
     // The user hears of a failed read or write of a file once, until it
     // works again. A message waits for the event loop, unless it comes from
     // there (the writer's outcomes): not inside the edit or load that failed.

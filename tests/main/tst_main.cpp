@@ -207,6 +207,59 @@ private slots:
         QCOMPARE(everyFile(), changed);
     }
 
+    // A file of a box shown in this run that another program makes
+    // unreadable leaves the box as it is, the user told once: the next key
+    // saves the text on screen, with it as the backup, and a cancel with no
+    // backup to read takes nothing back.
+    void unreadableFileLeavesTheBox_data()
+    {
+        QTest::addColumn<QString>("harm");
+        QTest::addColumn<QString>("shown");  // after the minute and a cancel
+        QTest::addColumn<QString>("reason"); // part of what the user is told
+        QTest::newRow("memo: a folder in its place") << "folder" << "hello world" << "フォルダ";
+        QTest::newRow("memo: deleted") << "deleted" << "hello world" << "ありません";
+        QTest::newRow("memo: beyond what is read") << "huge" << "hello world" << "memo3.txt.damaged";
+        QTest::newRow("backup deleted, memo rewritten") << "backup" << "HELLO WORLD" << "memo3X.txt";
+    }
+    void unreadableFileLeavesTheBox()
+    {
+        QFETCH(QString, harm);
+        QFETCH(QString, shown);
+        QFETCH(QString, reason);
+        p->platform.clock = at(6, 9, 5, 30, 500);
+        p->folder.plant(ValueFiles::memo(3), text("hello world"));
+        QPlainTextEdit *box = start("3\r\n")->text(3);
+        const QString memo = p->folder.data.absolute(ValueFiles::memo(3));
+        p->folder.beforeLooking();
+        if (harm == "folder") {
+            p->folder.breakFile(ValueFiles::memo(3));
+        } else if (harm == "deleted") {
+            QVERIFY(QFile::remove(memo));
+        } else if (harm == "huge") {
+            QFile huge(memo);
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("\"huge") == 5 && huge.resize(70 * 1024 * 1024));
+        } else {
+            QVERIFY(QFile::remove(p->folder.data.absolute(ValueFiles::memoBackup(3))));
+            p->folder.plant(ValueFiles::memo(3), text("HELLO WORLD"));
+            QFile other(memo);
+            QVERIFY(other.open(QIODevice::ReadWrite)
+                    && other.setFileTime(other.fileTime(QFileDevice::FileModificationTime).addSecs(1), QFileDevice::FileModificationTime));
+        }
+        tick(at(6, 9, 6, 0, 200));
+        QTest::mouseClick(main->CommandX, Qt::LeftButton);
+        tick(at(6, 9, 7, 0, 200));
+        QCOMPARE(box->toPlainText(), shown);
+        const QStringList told = p->messages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("画面の内容はそのまま残します")) && told[0].contains(reason), qPrintable(told[0]));
+        if (harm == "folder")
+            p->folder.mendFile(ValueFiles::memo(3));
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, QStringLiteral("k"));
+        QCOMPARE(files(3), text(shown.toLatin1() + 'k') + '|' + text(shown.toLatin1()));
+        QCOMPARE(p->messages().size(), 1);
+    }
+
     void storedGeometry_data()
     {
         QTest::addColumn<QByteArrayList>("stored"); // left, top, width, height
