@@ -141,9 +141,10 @@ with rw.Desktop() as desk:
     check("Main at 100,50 500x400 without a frame", rw.wait_for(lambda: desk.geometry(main) == (100, 50, 500, 400), 2))
 
     # A file in the way: the text stays on screen, and SIGTERM as at a log-off puts it in a file of the user's own.
-    # Put there before anything is typed, so that no save still on its way meets it, and early in a minute:
-    # the minute's refresh would find the folder first, and its message would come before the failed save's.
-    rw.wait_for(lambda: time.localtime().tm_sec < 40, 25, 0.2)
+    # Put there before anything is typed, so that no save still on its way meets it, and between two of the
+    # minute's refreshes (each just after a minute begins, late under load): one would find the folder first,
+    # and its message would come before the failed save's.
+    rw.wait_for(lambda: 5 <= time.localtime().tm_sec < 40, 30, 0.2)
     (desk.app / "set/memo7.txt").unlink()
     (desk.app / "set/memo7.txt").mkdir()
     type_in_page("u")
