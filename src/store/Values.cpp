@@ -63,9 +63,11 @@ std::optional<QString> Values::read(const QString &relative, bool keepShown)
         tellOfRead(relative, {Texts::readPartly(path, error)});
         return result.value.text;
     }
-    tellOfRead(relative, {keepShown ? Texts::readFailedShownKept(path, error) : Texts::readFailed(path, error)});
-    if (keepShown)
+    if (keepShown) {
+        tellOfRead(relative, {Texts::readFailedShownKept(path, error)});
         return std::nullopt;
+    }
+    tellOfRead(relative, {Texts::readFailed(path, error)});
     return result.value.text;
 }
 
